@@ -1,0 +1,39 @@
+# The two everyday commands: `make run` and `make test`. Each installs what is
+# missing first, so a fresh Debian 12 machine needs nothing else.
+
+JOBS        ?= 2
+RELEASE_DIR := build
+DEBUG_DIR   := build-debug
+FUZZ_DIR    := build-fuzz
+FUZZ_SECONDS ?= 60
+CMAKE_GEN   := -G Ninja
+
+.PHONY: run test deps release debug bench fuzz clean
+
+deps:
+	@tools/install-deps.sh
+
+release: deps
+	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+debug: deps
+	@cmake -S . -B $(DEBUG_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTILBO_SANITIZE=ON -DTILBO_WERROR=ON >/dev/null
+	@cmake --build $(DEBUG_DIR) -j $(JOBS)
+
+run: release
+	@tools/run-demo.sh $(RELEASE_DIR)
+
+test: debug
+	@cd $(DEBUG_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: release
+	@tools/run-benchmarks.sh $(RELEASE_DIR)
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTILBO_FUZZ=ON -DTILBO_GUI=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	@tools/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(RELEASE_DIR) $(DEBUG_DIR) $(FUZZ_DIR)

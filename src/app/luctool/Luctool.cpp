@@ -1,0 +1,27 @@
+#include "luctool/Luctool.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "suite/Version.h"
+
+namespace tilbo::luctool {
+
+int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  Io io{out, err};
+  CLI::App app{"luctool - inspect CTG land-use files and LUC tiles, make synthetic CTG quadrangles "
+               "and render tiles",
+               "luctool"};
+  app.set_version_flag("--version", std::string("luctool ") + kVersionText);
+  app.require_subcommand(1);
+  app.fallthrough(false);
+  // Registered commands, one file each.
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e, out, err);
+  }
+  return io.status;
+}
+
+}  // namespace tilbo::luctool

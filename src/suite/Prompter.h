@@ -1,0 +1,49 @@
+#pragma once
+// How the logic reaches the user: messages and Yes/No questions go through a
+// Prompter; "process pending window events" goes through an EventPump. The Qt
+// windows, the headless AutoConvert run and the tests each supply their own.
+
+#include <string>
+
+namespace tilbo {
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Warning, Question };
+enum class Reply { Yes, No };
+
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  // A message box with an OK button.
+  virtual void ShowMessage(MessageIcon icon, const std::string& text, const std::string& title) = 0;
+  // A Yes/No question; `defaultReply` is the button that Enter presses.
+  virtual Reply Ask(MessageIcon icon, const std::string& text, const std::string& title,
+                    Reply defaultReply) = 0;
+};
+
+class EventPump {
+ public:
+  virtual ~EventPump() = default;
+  // Let pending window events run (repaints, button presses).
+  virtual void ProcessPendingEvents() = 0;
+};
+
+// Never blocks: messages go to standard error as "ctgtilbo: <text>", questions
+// take their default reply.
+class HeadlessPrompter final : public Prompter {
+ public:
+  void ShowMessage(MessageIcon icon, const std::string& text, const std::string& title) override;
+  Reply Ask(MessageIcon icon, const std::string& text, const std::string& title,
+            Reply defaultReply) override;
+};
+
+class NullEventPump final : public EventPump {
+ public:
+  void ProcessPendingEvents() override {}
+};
+
+// The prompter of the shared suite modules (error report, regional check),
+// which have no window of their own. Headless until a front end installs one.
+Prompter& ActivePrompter();
+void SetActivePrompter(Prompter* prompter);  // nullptr restores the headless one
+
+}  // namespace tilbo

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds, tests and benchmarks with.
+# A no-op when everything is already there; otherwise apt-get as root or via sudo.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgeographiclib-dev libcli11-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev
+  clang libclang-rt-14-dev
+  proj-bin gdal-bin
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
