@@ -1,0 +1,337 @@
+#include "shell/frmMain.h"
+
+#include <filesystem>
+
+#include "coords/SysUnits.h"
+#include "ctg/CTGFile.h"
+#include "registry/LULCRetrievalAndRegistry.h"
+#include "shell/SavedOptions.h"
+#include "shell/TilePlan.h"
+#include "suite/ErrorReport.h"
+#include "suite/IniAccess.h"
+#include "suite/NumberFormat.h"
+#include "suite/NumericValue.h"
+#include "suite/Regional.h"
+#include "suite/SuiteConfig.h"
+#include "suite/TechLog.h"
+#include "suite/TextUtil.h"
+#include "suite/Version.h"
+
+namespace tilbo {
+namespace {
+
+constexpr int kStartupLogLevel = 1100;
+constexpr double kDesignPosition = -88;  // below 1: the window's design position is the default
+constexpr const char* kPositionPrefix = " ";
+constexpr const char* kBareUserDefaultsIni = "QMconfig.InI";
+constexpr const char* kOpenDialogTitle = "Open USGS CTG File";
+constexpr const char* kOpenDialogFilter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+constexpr const char* kDatabaseDriver = "C:\\WINDOWS\\SYSTEM\\xbs110.dll";
+
+std::string UserDefaultsIni() { return Config().userDefaultsIniPath; }
+
+bool ReadOption(const SavedOption& option) {
+  return OptionTicked(ReadINI(kSettingsSection, option.key, option.defaultValue, UserDefaultsIni()));
+}
+
+// The suite's shared start-up: configuration files, regional check, support log.
+void SuiteStartUp(const CommandLine& commandLine) {
+  ClearActiveProcedures();
+  SuiteConfig& config = Config();
+  config.userDefaultsIniPath = kBareUserDefaultsIni;
+  config.techSupportLogLevel =
+      static_cast<int16_t>(NumericValue(ReadINI("Config", "Tech Support Log", "0", config.userDefaultsIniPath)));
+
+  config.userDefaultsIniPath = kBareUserDefaultsIni;
+  const std::string iniArgument = commandLine.getCommandArg("/INI=", "/");
+  if (LenTrim(iniArgument) > 0) {
+    config.userDefaultsIniPath = iniArgument;
+  } else {
+    SettleUserDefaultsIni(true);
+  }
+  WriteLogAtLevel("INI Config File " + config.userDefaultsIniPath, kStartupLogLevel);
+
+  CheckRegionalSettings();
+
+  // Database-driver entries the suite's other programs rely on.
+  const std::string path = config.userDefaultsIniPath;
+  const std::string deleted = ReadINI("dBase ISAM", "Deleted", "", path);
+  WriteLogAtLevel("dBase ISAM " + deleted, kStartupLogLevel);
+  if (ToUpperAscii(deleted) != "ON") {
+    for (const char* key : {"FoxPro 2.0", "FoxPro 2.5", "dBASE III", "dBASE IV"}) {
+      WriteINI("Installable ISAMs", key, kDatabaseDriver, path);
+    }
+    WriteINI("dBase ISAM", "Deleted", "On", path);
+    WriteLogAtLevel("Write new INI ", kStartupLogLevel);
+  }
+
+  config.debugLevel = static_cast<int16_t>(NumericValue(ReadINI("CONFIG", "DEBUG", "0", path)));
+  WriteLogAtLevel("Version " + std::to_string(kVersionMajor) + "." + FormatPicture(kVersionMinor, "00") + "." +
+                      FormatPicture(kVersionRevision, "00"),
+                  kStartupLogLevel);
+  EnsureLog();
+
+  getSysUnits();
+  GetSuiteIniPath();
+}
+
+}  // namespace
+
+frmMain::frmMain(Prompter& prompter, EventPump& pump, MainWindowHost& host, CommandLine commandLine)
+    : prompter_(prompter), pump_(pump), host_(host), commandLine_(std::move(commandLine)) {}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Load() {
+  SuiteStartUp(commandLine_);
+  ResetMainWindow();
+  RestoreFormLoc(placement, kDesignPosition, kDesignPosition, kPositionPrefix, UserDefaultsIni(), host_.Screen());
+  ApplySavedOptions();
+  SourcePath = ReadINI(kSettingsSection, kOptionLastCTGFile.key, kOptionLastCTGFile.defaultValue, UserDefaultsIni());
+
+  LRR_ReadDirectories();
+  const int32_t error = LRR_LastError();
+  if (error != 0 && !commandLine_.HasAutoSwitch()) {
+    prompter_.ShowMessage(MessageIcon::Critical,
+                          "There was an error reading the LUC directories list.  (Error " + std::to_string(error) +
+                              ", " + LRR_ErrorText(error) + ")",
+                          kProgramTitle);
+    if (error == 21) {
+      const LRRFailure failure = LRR_LastFailure();
+      prompter_.ShowMessage(MessageIcon::Critical,
+                            "The system returned the error " + std::to_string(failure.Number) + " (" +
+                                failure.Description + ").",
+                            kProgramTitle);
+    }
+    LRR_ResetError();
+    chkUseExisting = {false, false};
+    chkCreateNew = {false, false};
+  } else {
+    cboDirectories.items.clear();
+    for (int16_t i = 1; i <= LRR_GetDirectoryCount(); ++i) cboDirectories.items.push_back(LRR_GetDirectory(i));
+    if (!cboDirectories.items.empty()) {
+      cboDirectories.selected = 0;
+      cboDirectories_Change(cboDirectories.items[0]);
+    }
+  }
+  LRR_ReleaseDirectories();
+}
+
+void frmMain::ApplySavedOptions() {
+  chkDeleteOldFile.ticked = ReadOption(kOptionDeleteOld);
+  chkOverwrite.ticked = ReadOption(kOptionOverwrite);
+  chkLogExcluded.ticked = ReadOption(kOptionLogExcluded);
+  chkUseExisting.ticked = ReadOption(kOptionUseExisting);
+  chkUseExisting_Click(chkUseExisting.ticked);
+  chkCreateNew.ticked = ReadOption(kOptionCreateNew);
+}
+
+void frmMain::Unload() {
+  SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
+  const std::string path = UserDefaultsIni();
+  WriteINI(kSettingsSection, kOptionDeleteOld.key, OptionText(chkDeleteOldFile.ticked), path);
+  WriteINI(kSettingsSection, kOptionOverwrite.key, OptionText(chkOverwrite.ticked), path);
+  WriteINI(kSettingsSection, kOptionLogExcluded.key, OptionText(chkLogExcluded.ticked), path);
+  // While the two outside-point options are disabled (the directory list could
+  // not be read) their saved values stay as they were.
+  if (chkUseExisting.enabled) {
+    WriteINI(kSettingsSection, kOptionUseExisting.key, OptionText(chkUseExisting.ticked), path);
+    WriteINI(kSettingsSection, kOptionCreateNew.key, OptionText(chkCreateNew.ticked), path);
+  }
+  WriteINI(kSettingsSection, kOptionLastCTGFile.key, SourcePath, path);
+  autoConvertLog_.reset();
+}
+
+bool frmMain::OpenAutoConvertLog(const std::string& path) {
+  autoConvertLog_.reset(std::fopen(path.c_str(), "ab"));
+  return autoConvertLog_ != nullptr;
+}
+
+void frmMain::ACLogWrite(const std::string& text, bool newLine) {
+  if (!autoConvertLog_) return;
+  std::fwrite(text.data(), 1, text.size(), autoConvertLog_.get());
+  if (newLine) std::fputs("\r\n", autoConvertLog_.get());
+  // Each line reaches the file at once, so the log is complete even if the run dies.
+  std::fflush(autoConvertLog_.get());
+}
+
+// --- Reading a source file and planning its tiles --------------------------
+
+ReadResult frmMain::ReadCTGFile() {
+  if (HandleHeld) {
+    CTG_FreeHandle(CTGFileHandle);
+    HandleHeld = false;
+  }
+  CTGFileHandle = CTG_AllocateHandle();
+  if (CTGFileHandle == -1) return ReadResult::Failed;
+
+  CTG_SetFileName(CTGFileHandle, SourcePath);
+  CTG_Open(CTGFileHandle);
+  if (const int32_t error = CTG_LastError(); error != 0) {
+    CTG_FreeHandle(CTGFileHandle);
+    if (error == kCTGNotValid) return ReadResult::NotCTG;
+    if (error == kCTGCannotAccess) return ReadResult::NotFound;
+    return ReadResult::Failed;
+  }
+  const CTGHeader header = CTG_ReadHeader(CTGFileHandle);
+  if (CTG_LastError() != 0) {
+    CTG_Close(CTGFileHandle);
+    CTG_FreeHandle(CTGFileHandle);
+    return ReadResult::Failed;
+  }
+
+  const std::string directory = AutoConvert ? AutoConvertDestinationDir : cboDirectories.text;
+  std::vector<PlannedFile> plan = PlanTiles(header, directory);
+  CTG_Close(CTGFileHandle);
+  if (plan.empty()) {
+    // Corners that leave no tile: nothing to convert, so the file counts as
+    // not read and the window keeps what it showed.
+    CTG_FreeHandle(CTGFileHandle);
+    return ReadResult::Failed;
+  }
+  HandleHeld = true;
+
+  FillOriginalFrame(header);
+  PlannedFiles = std::move(plan);
+  CurrentFile = 1;
+  lblCurFile = "1 of " + std::to_string(PlannedFiles.size());
+  return ReadResult::Read;
+}
+
+void frmMain::FillOriginalFrame(const CTGHeader& header) {
+  const int slash = FindLast(SourcePath, "/");
+  std::error_code ec;
+  const auto length = std::filesystem::file_size(SourcePath, ec);
+  lblFilename = SourcePath.substr(static_cast<std::size_t>(slash)) + " (" + FileSizeText(ec ? 0 : length) +
+                std::to_string(header.GridDimension1) + "x" + std::to_string(header.GridDimension2) + ")";
+  lblDirectory = SourcePath.substr(0, static_cast<std::size_t>(slash));
+  lblTitle = header.Title;
+  lblLatLonQuad = "(" + NumberText(header.Point2Latitude) + ", " + NumberText(header.Point2Longitude) + ") to (" +
+                  NumberText(header.Point5Latitude) + ", " + NumberText(header.Point5Longitude) + ")";
+  lblUTMRefCorner = std::to_string(header.RefCornerEasting) + " Easting, " +
+                    std::to_string(header.RefCornerNorthing) + " Northing";
+  lblCellSize = std::to_string(header.CellSize) + "m x " + std::to_string(header.CellSize) + "m";
+}
+
+// --- Window states ----------------------------------------------------------
+
+void frmMain::ResetMainWindow() {
+  PlannedFiles.clear();
+  CurrentFile = 0;
+  lblFilename = "Click \"Browse\" to begin a file conversion.";
+  lblDirectory.clear();
+  lblTitle.clear();
+  lblLatLonQuad.clear();
+  lblUTMRefCorner.clear();
+  lblCellSize.clear();
+  lblCurFile.clear();
+  lblNewFilename.clear();
+  cmdNextFileEnabled = false;
+  cmdPreviousFileEnabled = false;
+  cboDirectories.text.clear();
+  cboDirectories.enabled = false;
+  cboDirectories.windowBackground = false;
+  txtNewTitle.text.clear();
+  txtNewTitle.enabled = false;
+  txtNewTitle.windowBackground = false;
+  defaultButton = DefaultButton::Browse;
+  cmdDirectoriesEnabled = false;
+  cmdConvertEnabled = false;
+}
+
+void frmMain::EnableNewFileControls() {
+  cboDirectories.enabled = true;
+  cboDirectories.windowBackground = true;
+  txtNewTitle.enabled = true;
+  txtNewTitle.windowBackground = true;
+  cmdDirectoriesEnabled = true;
+  cmdConvertEnabled = true;
+  defaultButton = DefaultButton::Convert;
+  ShowCurrentFile();
+}
+
+void frmMain::ShowCurrentFile() {
+  const int n = static_cast<int>(PlannedFiles.size());
+  if (CurrentFile < 1 || CurrentFile > n) return;
+  const PlannedFile& tile = PlannedFiles[CurrentFile - 1];
+  lblCurFile = std::to_string(CurrentFile) + " of " + std::to_string(n);
+  lblNewFilename = tile.FileName + " (" + std::to_string(tile.Size) + " bytes)";
+  // Each assignment fires the change event, which writes the same value back.
+  const std::string directory = tile.Directory, title = tile.Title;
+  cboDirectories_Change(directory);
+  txtNewTitle_Change(title);
+  cmdPreviousFileEnabled = CurrentFile != 1;
+  cmdNextFileEnabled = CurrentFile != n;
+}
+
+void frmMain::ReadDirectories() {
+  cboDirectories.items.clear();
+  cboDirectories.selected = -1;
+  LRR_ReadDirectories();
+  if (LRR_LastError() != 0) {
+    prompter_.ShowMessage(MessageIcon::Critical, "There was an error while trying to read the list of LUC directories!",
+                          kProgramTitle);
+    return;
+  }
+  for (int16_t i = 1; i <= LRR_GetDirectoryCount(); ++i) cboDirectories.items.push_back(LRR_GetDirectory(i));
+  if (!cboDirectories.items.empty()) {
+    cboDirectories.selected = 0;
+    cboDirectories_Change(cboDirectories.items[0]);
+  }
+  LRR_ReleaseDirectories();
+}
+
+// --- Events -----------------------------------------------------------------
+
+void frmMain::cmdBrowse_Click() {
+  const std::optional<std::string> chosen = host_.ChooseSourceFile(kOpenDialogTitle, kOpenDialogFilter, SourcePath);
+  if (!chosen) return;
+  SourcePath = *chosen;
+  host_.SetBusyCursor(true);
+  const ReadResult result = ReadCTGFile();
+  host_.SetBusyCursor(false);
+
+  if (result == ReadResult::Read) {
+    EnableNewFileControls();
+    return;
+  }
+  std::string reason;
+  switch (result) {
+    case ReadResult::NotCTG: reason = "not be opened because it is not a valid USGS CTG file."; break;
+    case ReadResult::NotFound: reason = "not be located."; break;
+    default: reason = "not be opened.  An unknown error ocurred."; break;
+  }
+  prompter_.ShowMessage(MessageIcon::Exclamation, "The file \"" + SourcePath + "\" could " + reason, kProgramTitle);
+  ResetMainWindow();
+}
+
+void frmMain::cmdNextFile_Click() {
+  ++CurrentFile;
+  ShowCurrentFile();
+}
+
+void frmMain::cmdPreviousFile_Click() {
+  --CurrentFile;
+  ShowCurrentFile();
+}
+
+void frmMain::cboDirectories_Change(const std::string& text) {
+  cboDirectories.text = text;
+  if (CurrentFile != 0) PlannedFiles[CurrentFile - 1].Directory = text;
+}
+
+void frmMain::cboDirectories_LostFocus() {
+  if (cboDirectories.text.empty() || cboDirectories.text.back() != '/') cboDirectories_Change(cboDirectories.text + "/");
+}
+
+void frmMain::txtNewTitle_Change(const std::string& text) {
+  txtNewTitle.text = text;
+  if (CurrentFile != 0) PlannedFiles[CurrentFile - 1].Title = text;
+}
+
+void frmMain::chkUseExisting_Click(bool ticked) {
+  chkUseExisting.ticked = ticked;
+  chkCreateNew.enabled = ticked;
+}
+
+}  // namespace tilbo

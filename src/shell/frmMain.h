@@ -1,0 +1,132 @@
+#pragma once
+// The main window ("CTG Import") as a logic object: the state of its controls,
+// its operations and event handlers, with no GUI dependency. The Qt window
+// renders this state and forwards user events; AutoConvert and the tests drive
+// the same object with a headless or scripted prompter.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/CommandLine.h"
+#include "shell/PlannedFile.h"
+#include "suite/FormLocation.h"
+#include "suite/Prompter.h"
+
+namespace tilbo {
+
+struct CheckBox {
+  bool ticked = false;
+  bool enabled = true;
+};
+
+struct InputField {
+  std::string text;
+  bool enabled = true;
+  // Window background when enabled, button face when disabled.
+  bool windowBackground = true;
+};
+
+struct ComboBox : InputField {
+  std::vector<std::string> items;
+  int selected = -1;  // 0-based, -1 when none
+};
+
+enum class DefaultButton { Browse, Convert };
+
+// What the main window asks of the window layer it runs in.
+class MainWindowHost {
+ public:
+  virtual ~MainWindowHost() = default;
+  // The open-file dialog; nothing when cancelled or failed.
+  virtual std::optional<std::string> ChooseSourceFile(const std::string& title, const std::string& filter,
+                                                      const std::string& initialPath) = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  // The screen the window lives on, for restoring its position.
+  virtual ScreenGeometry Screen() const = 0;
+};
+
+// The result of ReadCTGFile.
+enum class ReadResult : int16_t { Failed = 0, Read = 1, NotCTG = 2, NotFound = 3 };
+
+class frmMain {
+ public:
+  frmMain(Prompter& prompter, EventPump& pump, MainWindowHost& host, CommandLine commandLine);
+  ~frmMain();
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // --- Start-up and end -------------------------------------------------
+  // The load step: settles the suite configuration, restores the window and
+  // the options, reads the LUC directory list. Does not start AutoConvert.
+  void Load();
+  // The unload step: saves the window position and the options.
+  void Unload();
+
+  // --- Operations ---------------------------------------------------------
+  ReadResult ReadCTGFile();
+  void ResetMainWindow();
+  void EnableNewFileControls();
+  void ShowCurrentFile();
+  void ReadDirectories();
+  // Appends one line to the open AutoConvert log; failures are ignored.
+  void ACLogWrite(const std::string& text, bool newLine = true);
+
+  // --- Events -------------------------------------------------------------
+  void cmdBrowse_Click();
+  void cmdNextFile_Click();
+  void cmdPreviousFile_Click();
+  void cboDirectories_Change(const std::string& text);
+  void cboDirectories_LostFocus();
+  void txtNewTitle_Change(const std::string& text);
+  void chkUseExisting_Click(bool ticked);
+
+  // --- State other windows use ---------------------------------------------
+  int16_t CTGFileHandle = -1;
+  bool frmBrowseRecordsIsLoaded = false;
+  bool ConvertSuccess = false;
+  bool AutoConvert = false;
+  std::string AutoConvertDestinationDir;
+  std::string AutoConvertSourceFile;
+  std::string AutoConvertLogFile;
+  bool AutoConvertLogOpen() const { return autoConvertLog_ != nullptr; }
+  bool OpenAutoConvertLog(const std::string& path);
+
+  // --- Controls ---------------------------------------------------------------
+  // Frame "Original File"
+  std::string lblFilename, lblDirectory, lblTitle, lblLatLonQuad, lblUTMRefCorner, lblCellSize;
+  // Frame "New File"
+  std::string lblCurFile, lblNewFilename;
+  ComboBox cboDirectories;
+  InputField txtNewTitle;
+  bool cmdPreviousFileEnabled = false, cmdNextFileEnabled = false;
+  bool cmdDirectoriesEnabled = false, cmdConvertEnabled = false;
+  DefaultButton defaultButton = DefaultButton::Browse;
+  // Frame "Options and Controls"
+  CheckBox chkDeleteOldFile, chkOverwrite, chkUseExisting, chkCreateNew, chkLogExcluded;
+  // The window's position on the screen.
+  WindowPlacement placement{"frmMain"};
+
+  // --- Private state, readable for the window layer and tests ---------------
+  bool HandleHeld = false;
+  std::vector<PlannedFile> PlannedFiles;  // tile i is PlannedFiles[i - 1]
+  int16_t CurrentFile = 0;
+  std::string SourcePath;  // also the file name of the open-file dialog
+
+  const CommandLine& commandLine() const { return commandLine_; }
+
+ private:
+  void ApplySavedOptions();
+  void FillOriginalFrame(const struct CTGHeader& header);
+
+  Prompter& prompter_;
+  EventPump& pump_;
+  MainWindowHost& host_;
+  CommandLine commandLine_;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> autoConvertLog_{nullptr, &std::fclose};
+};
+
+}  // namespace tilbo
