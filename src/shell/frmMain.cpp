@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "conversion/frmConversion.h"
 #include "coords/SysUnits.h"
 #include "ctg/CTGFile.h"
 #include "registry/LULCRetrievalAndRegistry.h"
@@ -169,8 +170,8 @@ ReadResult frmMain::ReadCTGFile() {
   CTG_Open(CTGFileHandle);
   if (const int32_t error = CTG_LastError(); error != 0) {
     CTG_FreeHandle(CTGFileHandle);
-    if (error == kCTGNotValid) return ReadResult::NotCTG;
-    if (error == kCTGCannotAccess) return ReadResult::NotFound;
+    if (error == kCTGNotValidFile) return ReadResult::NotCTG;
+    if (error == kCTGFileNotFound) return ReadResult::NotFound;
     return ReadResult::Failed;
   }
   const CTGHeader header = CTG_ReadHeader(CTGFileHandle);
@@ -327,6 +328,50 @@ void frmMain::cboDirectories_LostFocus() {
 void frmMain::txtNewTitle_Change(const std::string& text) {
   txtNewTitle.text = text;
   if (CurrentFile != 0) PlannedFiles[CurrentFile - 1].Title = text;
+}
+
+void frmMain::SetFiles(frmConversion& conversion) {
+  if (AutoConvert) ACLogWrite("   Files to create:");
+  for (const PlannedFile& tile : PlannedFiles) {
+    conversion.AddFile(tile.Directory, tile.FileName, tile.RefLat, tile.RefLon, tile.Size, tile.Title);
+  }
+  if (AutoConvert) ACLogWrite("");
+}
+
+void frmMain::cmdConvert_Click() {
+  frmConversion conversion(*this, prompter_, pump_);
+  conversion.Load();
+  ConvertSuccess = false;
+  conversion.SetUp();
+  if (!AutoConvert) host_.ShowConversionModal(conversion);
+  enabled = true;
+
+  if (!ConvertSuccess) {
+    if (AutoConvert) ACLogWrite("   Source file not successfully converted.");
+    return;
+  }
+  if (AutoConvert) {
+    CTG_Close(CTGFileHandle);
+    CTG_FreeHandle(CTGFileHandle);
+    ResetMainWindow();
+    ACLogWrite("   Source file successfully converted.");
+    return;
+  }
+  CTG_Close(CTGFileHandle);
+  if (chkDeleteOldFile.ticked &&
+      prompter_.Ask(MessageIcon::Question, "Are you sure you want to delete the original CTG file?", kProgramTitle,
+                    Reply::No) == Reply::Yes) {
+    const std::string source = CTG_GetFileName(CTGFileHandle);
+    std::error_code ec;
+    if (!std::filesystem::remove(source, ec)) {
+      prompter_.ShowMessage(MessageIcon::Exclamation,
+                            "The file \"" + source + "\" could not be deleted (" +
+                                (ec ? ec.message() : std::string("it no longer exists")) + ").",
+                            kProgramTitle);
+    }
+  }
+  CTG_FreeHandle(CTGFileHandle);
+  ResetMainWindow();
 }
 
 void frmMain::chkUseExisting_Click(bool ticked) {

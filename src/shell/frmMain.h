@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/ConversionOwner.h"
 #include "shell/CommandLine.h"
 #include "shell/PlannedFile.h"
 #include "suite/FormLocation.h"
@@ -47,12 +48,14 @@ class MainWindowHost {
   virtual void SetBusyCursor(bool busy) = 0;
   // The screen the window lives on, for restoring its position.
   virtual ScreenGeometry Screen() const = 0;
+  // Shows the conversion window modally; returns when it has closed.
+  virtual void ShowConversionModal(frmConversion& conversion) = 0;
 };
 
 // The result of ReadCTGFile.
 enum class ReadResult : int16_t { Failed = 0, Read = 1, NotCTG = 2, NotFound = 3 };
 
-class frmMain {
+class frmMain final : public ConversionOwner {
  public:
   frmMain(Prompter& prompter, EventPump& pump, MainWindowHost& host, CommandLine commandLine);
   ~frmMain();
@@ -65,6 +68,9 @@ class frmMain {
   void Load();
   // The unload step: saves the window position and the options.
   void Unload();
+  // The unattended run of one file (after Load); returns the exit status:
+  // 0 converted, 1 not converted, 2 the run could not start.
+  int RunAutoConvert();
 
   // --- Operations ---------------------------------------------------------
   ReadResult ReadCTGFile();
@@ -73,7 +79,7 @@ class frmMain {
   void ShowCurrentFile();
   void ReadDirectories();
   // Appends one line to the open AutoConvert log; failures are ignored.
-  void ACLogWrite(const std::string& text, bool newLine = true);
+  void ACLogWrite(const std::string& text, bool newLine = true) override;
 
   // --- Events -------------------------------------------------------------
   void cmdBrowse_Click();
@@ -83,6 +89,18 @@ class frmMain {
   void cboDirectories_LostFocus();
   void txtNewTitle_Change(const std::string& text);
   void chkUseExisting_Click(bool ticked);
+  void cmdConvert_Click();
+
+  // --- What the conversion window asks of its owner ----------------------------
+  bool IsAutoConvert() const override { return AutoConvert; }
+  bool LogExcludedOption() const override { return chkLogExcluded.ticked; }
+  bool OverwriteOption() const override { return chkOverwrite.ticked; }
+  bool UseExistingOption() const override { return chkUseExisting.ticked; }
+  bool CreateNewOption() const override { return chkCreateNew.ticked; }
+  int16_t SourceHandle() const override { return CTGFileHandle; }
+  void SetFiles(frmConversion& conversion) override;
+  void SetConvertSuccess(bool success) override { ConvertSuccess = success; }
+  void SetOwnerEnabled(bool enabled) override { this->enabled = enabled; }
 
   // --- State other windows use ---------------------------------------------
   int16_t CTGFileHandle = -1;
@@ -107,6 +125,7 @@ class frmMain {
   DefaultButton defaultButton = DefaultButton::Browse;
   // Frame "Options and Controls"
   CheckBox chkDeleteOldFile, chkOverwrite, chkUseExisting, chkCreateNew, chkLogExcluded;
+  bool enabled = true;
   // The window's position on the screen.
   WindowPlacement placement{"frmMain"};
 

@@ -1,0 +1,229 @@
+// The record copy: every source cell goes into the open tile whose one-degree
+// cell holds it, or into an existing or new tile outside the run, or is
+// excluded, counted and logged.
+//
+// The loop runs at the speed of reading the file. Records are taken in chunks:
+// the cells of a chunk are decoded, then the tile that holds each one is found
+// on both cores (a pure computation: the geographic position of the point in
+// each tile's zone, converted once per zone, tested against the tile's cell),
+// and then the chunk is applied record by record in order, with the progress,
+// the event pump, the cell stores, the outside tiles and the log exactly as a
+// record-at-a-time loop would do them.
+
+#include <algorithm>
+#include <thread>
+
+#include "conversion/frmConversion.h"
+#include "coords/CoordText.h"
+#include "coords/UtmCon.h"
+#include "ctg/CTGFile.h"
+#include "luc/LULCShared.h"
+#include "registry/LULCRetrievalAndRegistry.h"
+#include "suite/SuiteConfig.h"
+#include "suite/Version.h"
+
+namespace tilbo {
+namespace {
+
+constexpr int32_t kChunkRecords = 1 << 16;
+constexpr int32_t kDirectMode = 1;
+constexpr int32_t kUtmCoordinates = 1;
+constexpr int32_t kFillValue = 0;
+constexpr int kNoTile = -1;
+
+// A tile's one-degree cell and the zone its header records.
+struct TileCell {
+  int16_t zone = 0;
+  double seLatitude = 0;
+  double seLongitude = 0;
+  bool Holds(const GeoPoint& p) const {
+    return seLatitude <= p.latitude && p.latitude < seLatitude + 1 && seLongitude - 1 < p.longitude &&
+           p.longitude <= seLongitude;
+  }
+};
+
+struct DecodedRecord {
+  CTGCell cell;
+  bool readError = false;
+  int tile = kNoTile;  // index into the open tiles
+};
+
+// The first tile whose cell holds the record's point, converting the point
+// once per zone.
+int FindTile(const CTGCell& cell, const std::vector<TileCell>& tiles) {
+  GeoPoint point;
+  int16_t convertedZone = 0;
+  bool converted = false;
+  for (std::size_t t = 0; t < tiles.size(); ++t) {
+    if (!converted || tiles[t].zone != convertedZone) {
+      point = UtmToGeographic(tiles[t].zone, cell.Easting, cell.Northing);
+      convertedZone = tiles[t].zone;
+      converted = true;
+    }
+    if (tiles[t].Holds(point)) return static_cast<int>(t);
+  }
+  return kNoTile;
+}
+
+void FindTiles(std::vector<DecodedRecord>& records, std::size_t count, const std::vector<TileCell>& tiles) {
+  auto work = [&](std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k) {
+      DecodedRecord& r = records[k];
+      if (!r.readError && r.cell.LULCCode != 0) r.tile = FindTile(r.cell, tiles);
+    }
+  };
+  if (tiles.empty()) return;
+  const std::size_t half = count / 2;
+  if (std::thread::hardware_concurrency() < 2 || count < 1024) {
+    work(0, count);
+    return;
+  }
+  std::thread helper(work, half, count);
+  work(0, half);
+  helper.join();
+}
+
+// The title of a tile made for points outside the run.
+std::string OutsideTileTitle(const std::string& sourceTitle) {
+  const auto scale = sourceTitle.find("1:250,000");
+  if (scale != std::string::npos) {
+    return sourceTitle.substr(0, scale) + " (OUT OF BOUNDS) " + sourceTitle.substr(scale);
+  }
+  return sourceTitle.substr(0, std::min<std::size_t>(23, sourceTitle.size())) + " (OUT OF BOUNDS)";
+}
+
+GeoPoint PositionOf(const CTGCell& cell) { return UtmToGeographic(cell.UTMZone, cell.Easting, cell.Northing); }
+
+}  // namespace
+
+void frmConversion::CopyRecords() {
+  ExistingFilesUsed.clear();
+  LRR_ReadDirectories();
+  int lastTile = kNoTile;  // planned index of the tile that received the previous point
+  if (ExcludedLog.IsOpen()) ExcludedLog.WriteColumnHeading();
+
+  std::vector<TileCell> tiles;
+  for (const OpenTile& t : OpenTiles) {
+    tiles.push_back({t.File->UTMZone(), t.File->SECornerLatitude(), t.File->SECornerLongitude()});
+  }
+  std::unique_ptr<LUCFileV1> outside;  // made on first need, reused for every outside write
+
+  auto logPoint = [&](int32_t r, const CTGCell& cell, bool readError) {
+    if (!ExcludedLog.IsOpen()) return;
+    const GeoPoint p = PositionOf(cell);
+    ExcludedLog.WritePoint(r, cell.Easting, cell.Northing, DecDeg_to_String(p.latitude, "LT"),
+                           DecDeg_to_String(p.longitude, "LN"), cell.LULCCode, readError);
+    if (readError) ExcludedLog.WriteRawCard(CTG_ReadRecordText(SourceHandle, r + 5));
+  };
+
+  // Writes a point that lies outside every tile of the run into an existing
+  // tile or a new one; false when it went nowhere.
+  auto writeOutside = [&](const CTGCell& cell) {
+    if (!owner_.UseExistingOption()) return false;
+    const GeoPoint p = PositionOf(cell);
+    const std::string targetDirectory = PlannedFiles.empty() ? "" : PlannedFiles[0].Directory;
+    std::string path = LRR_FindFile(p.latitude, p.longitude, "");
+    if (path.empty()) path = LRR_FindFile(p.latitude, p.longitude, targetDirectory);
+    if (!outside) outside = std::make_unique<LUCFileV1>();
+    const double easting = cell.Easting, northing = cell.Northing;
+    if (!path.empty()) {
+      bool written = false;
+      outside->SetFileName(path);
+      outside->SetOpenMode(kDirectMode);
+      if (outside->LastError() == 0) {
+        outside->SetCoordinateMode(kUtmCoordinates);
+        outside->SetLULCValue(easting, northing, cell.LULCCode);
+        ++WrittenElsewhereCount;
+        written = true;
+      }
+      outside->SetOpenMode(0);
+      if (std::find(ExistingFilesUsed.begin(), ExistingFilesUsed.end(), path) == ExistingFilesUsed.end()) {
+        ExistingFilesUsed.push_back(path);
+      }
+      return written;
+    }
+    if (!owner_.CreateNewOption()) return false;
+    cmdCommandEnabled = false;
+    const int16_t refLat = FloorInt(p.latitude), refLon = CeilingInt(p.longitude);
+    const int16_t xResolution = CTG_ReadHeader(SourceHandle).CellSize;
+    const int16_t yResolution = CTG_ReadHeader(SourceHandle).CellSize;
+    std::string tilePath = setPathName(targetDirectory, LUCTileName(p.latitude, p.longitude), false);
+    const int32_t result = outside->CreateFile(refLat, refLon, xResolution, yResolution, tilePath, kDirectMode, kFillValue);
+    bool written = false;
+    if (result == 0) {
+      outside->SetCoordinateMode(kUtmCoordinates);
+      outside->SetLULCValue(easting, northing, cell.LULCCode);
+      outside->SetTitle(OutsideTileTitle(CTG_ReadHeader(SourceHandle).Title));
+      outside->SetOpenMode(0);
+      ExternalFilesCreated.push_back(outside->FileName());
+      ++WrittenElsewhereCount;
+      written = true;
+    } else {
+      // A tile made with the skew result stays on disk but takes no point;
+      // it must not stay open under a name the next lookup will change.
+      outside->SetOpenMode(0);
+    }
+    cmdCommandEnabled = true;
+    return written;
+  };
+
+  const int32_t n = CTG_RecordCount(SourceHandle);
+  const auto chunkSize = static_cast<std::size_t>(std::max(0, std::min(n, kChunkRecords)));
+  std::vector<DecodedRecord> chunk(chunkSize);
+  std::vector<CTGCell> cells(chunkSize);
+  std::vector<uint8_t> ok(chunkSize);
+  bool stop = false;
+  for (int32_t first = 1; first <= n && !stop; first += kChunkRecords) {
+    const int32_t count = std::min(kChunkRecords, n - first + 1);
+    CTG_ReadCells(SourceHandle, first, count, cells.data(), ok.data());
+    for (int32_t k = 0; k < count; ++k) {
+      DecodedRecord& d = chunk[static_cast<std::size_t>(k)];
+      d.cell = cells[static_cast<std::size_t>(k)];
+      d.readError = ok[static_cast<std::size_t>(k)] == 0;
+      d.tile = kNoTile;
+    }
+    FindTiles(chunk, static_cast<std::size_t>(count), tiles);
+
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t r = first + k;
+      const DecodedRecord& d = chunk[static_cast<std::size_t>(k)];
+      pbValue = r;
+      Pump();
+      if (d.readError) {
+        ++ExcludedCount;
+        ++ReadErrorCount;
+        logPoint(r, d.cell, true);
+      } else if (d.cell.LULCCode == 0) {
+        ++ZeroValueCount;
+        ++ExcludedCount;
+        logPoint(r, d.cell, false);
+      } else if (d.tile != kNoTile) {
+        const OpenTile& tile = OpenTiles[static_cast<std::size_t>(d.tile)];
+        if (tile.PlannedIndex != lastTile && lastTile != kNoTile) {
+          SetRow(static_cast<int16_t>(lastTile), " (File created.)");
+          SetRow(tile.PlannedIndex, " (Writing data.)");
+        }
+        lastTile = tile.PlannedIndex;
+        tile.File->SetLULCValue(d.cell.Easting, d.cell.Northing, d.cell.LULCCode);
+      } else if (!writeOutside(d.cell)) {
+        ++ExcludedCount;
+        logPoint(r, d.cell, false);
+      }
+      Pump();
+      if (CancelRequested) {
+        const Reply reply = prompter_.Ask(MessageIcon::Question, "Are you sure you want to cancel the conversion process?",
+                                          kProgramTitle, Reply::No);
+        if (reply == Reply::Yes) {
+          stop = true;
+          break;
+        }
+        CancelRequested = false;
+      }
+    }
+  }
+
+  for (const OpenTile& tile : OpenTiles) SetRow(tile.PlannedIndex, " (Complete)");
+  LRR_ReleaseDirectories();
+}
+
+}  // namespace tilbo

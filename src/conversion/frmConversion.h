@@ -1,0 +1,99 @@
+#pragma once
+// The conversion window as a logic object: the list of planned tiles with
+// their conflict status and ticks, the run (create tiles, copy every source
+// record, save, copy into place), its progress, cancel and summary. The Qt
+// window renders this state; AutoConvert and tests drive it headless.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "conversion/ConversionOwner.h"
+#include "conversion/ConversionTexts.h"
+#include "conversion/ExcludedPointsLog.h"
+#include "luc/LUCFileV1.h"
+#include "shell/PlannedFile.h"
+#include "suite/Prompter.h"
+
+namespace tilbo {
+
+// One tile of the run, created in the program's directory until it is saved
+// and copied into its target directory.
+struct OpenTile {
+  std::unique_ptr<LUCFileV1> File;
+  int16_t PlannedIndex = 0;  // 1-based index in the planned-file list
+  bool Skewed = false;
+  bool Created = false;
+};
+
+struct FileListRow {
+  std::string text;
+  bool ticked = false;
+};
+
+class frmConversion {
+ public:
+  frmConversion(ConversionOwner& owner, Prompter& prompter, EventPump& pump);
+  ~frmConversion();
+  frmConversion(const frmConversion&) = delete;
+  frmConversion& operator=(const frmConversion&) = delete;
+
+  // The window's load step: empties the lists and resets flags and counters.
+  void Load();
+  // Fills the list from the owner's plan; in AutoConvert mode runs at once.
+  void SetUp();
+  void AddFile(const std::string& Directory, const std::string& FileName, double RefLat, double RefLon,
+               int32_t Size, const std::string& Title);
+
+  // --- Events -------------------------------------------------------------
+  void lstFiles_DblClick(int row);  // 0-based row
+  void lstFiles_Tick(int row, bool ticked);
+  // The command button: Begin, Cancel or Close Window by state.
+  void RunConversion();
+  void cmdCancel_Click();
+
+  // --- Controls -------------------------------------------------------------
+  std::vector<FileListRow> lstFiles;
+  std::string cmdCommandCaption;
+  bool cmdCommandEnabled = true;
+  bool cmdCancelVisible = true;
+  std::string txtDirections;
+  std::string lblCurrentAction;
+  int32_t pbMax = 0;
+  int32_t pbValue = 0;
+  bool visible = false;
+  bool closed = false;  // the window has been closed (by a button or at the end of AutoConvert)
+
+  // --- State of the run --------------------------------------------------------
+  std::vector<PlannedFile> PlannedFiles;  // entry i is PlannedFiles[i - 1]
+  std::vector<std::string> ConflictPaths;
+  std::vector<OpenTile> OpenTiles;
+  std::vector<std::string> ExistingFilesUsed;
+  std::vector<std::string> ExternalFilesCreated;
+  bool Started = false, Finished = false, CancelRequested = false, Success = false;
+  bool LogExcludedPoints = false;
+  int16_t SourceHandle = -1;
+  int32_t ExcludedCount = 0, ReadErrorCount = 0, WrittenElsewhereCount = 0, ZeroValueCount = 0;
+  ExcludedPointsLog ExcludedLog;  // open while an excluded-points log is being written
+
+  // The path a tile is created under during the run: the program's directory,
+  // the tile's name and " NEW".
+  static std::string TemporaryPath(const std::string& fileName);
+
+ private:
+  void Pump() { pump_.ProcessPendingEvents(); }
+  void SetRow(int16_t plannedIndex, const std::string& status);
+  void OpenExcludedPointsLog();
+  void CreateSelectedTiles();
+  void CopyRecords();
+  void SaveOpenTiles();
+  void DiscardOpenTiles();
+  RunSummary Summary() const;
+
+  ConversionOwner& owner_;
+  Prompter& prompter_;
+  EventPump& pump_;
+};
+
+}  // namespace tilbo
