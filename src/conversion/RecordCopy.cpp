@@ -188,6 +188,7 @@ void frmConversion::CopyRecords() {
       const int32_t r = first + k;
       const DecodedRecord& d = chunk[static_cast<std::size_t>(k)];
       pbValue = r;
+      pump_.ProgressChanged(r, pbMax);
       Pump();
       if (d.readError) {
         ++ExcludedCount;

@@ -3,6 +3,7 @@
 // Prompter; "process pending window events" goes through an EventPump. The Qt
 // windows, the headless AutoConvert run and the tests each supply their own.
 
+#include <cstdint>
 #include <string>
 
 namespace tilbo {
@@ -25,6 +26,9 @@ class EventPump {
   virtual ~EventPump() = default;
   // Let pending window events run (repaints, button presses).
   virtual void ProcessPendingEvents() = 0;
+  // The progress of long work moved (value of maximum); called often, so
+  // implementations keep it cheap.
+  virtual void ProgressChanged(int32_t /*value*/, int32_t /*maximum*/) {}
 };
 
 // Never blocks: messages go to standard error as "ctgtilbo: <text>", questions

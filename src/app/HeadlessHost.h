@@ -1,0 +1,20 @@
+#pragma once
+// The main window's host when there is no window: no file dialog, no cursor,
+// and the conversion runs where it is set up (AutoConvert).
+
+#include "shell/frmMain.h"
+
+namespace tilbo {
+
+class HeadlessHost final : public MainWindowHost {
+ public:
+  std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  void SetBusyCursor(bool) override {}
+  // A common desktop size, so that restored window positions stay sensible.
+  ScreenGeometry Screen() const override { return ScreenGeometry{1920, 1080}; }
+  void ShowConversionModal(frmConversion&) override {}
+};
+
+}  // namespace tilbo
