@@ -52,15 +52,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// The real file behind a symbolic link, so that the link itself survives.
-std::string FollowLinks(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
-}
-
 std::string DirectoryOf(const std::string& path) {
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -75,12 +66,21 @@ std::string TemporaryNameFor(const std::string& path) {
 
 }  // namespace
 
+std::string FollowSymlinks(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr) return path;
+  return resolved;
+}
+
 bool ReplaceFileAtomically(const std::string& requestedPath, std::string_view bytes) {
   if (requestedPath.empty() || requestedPath.find('\0') != std::string::npos) {
     errno = EINVAL;
     return false;
   }
-  const std::string path = FollowLinks(requestedPath);
+  // Replacing the real file behind a symbolic link keeps the link.
+  const std::string path = FollowSymlinks(requestedPath);
   mode_t mode = kNewFileMode;
   bool keepMode = false;
   if (struct stat old {}; ::stat(path.c_str(), &old) == 0) {

@@ -15,6 +15,10 @@ namespace tilbo {
 // and removes the temporary file.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
+// The file a path names once symbolic links are followed (the path itself
+// when it is no link or the link is dangling).
+std::string FollowSymlinks(const std::string& path);
+
 // Reads a whole file. False when it cannot be opened or read (errno set);
 // a missing file is reported as such through errno == ENOENT.
 bool ReadWholeFileBytes(const std::string& path, std::string& bytes);

@@ -51,7 +51,8 @@ class ProfileLock {
 
 template <typename Edit>
 bool RewriteProfile(const std::string& path, Edit edit) {
-  const std::string file = ResolveProfilePath(path);
+  // The lock belongs to the real file, whatever link names it.
+  const std::string file = FollowSymlinks(ResolveProfilePath(path));
   if (file.find('\0') != std::string::npos) {
     errno = EINVAL;
     return false;
