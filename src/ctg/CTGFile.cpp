@@ -92,6 +92,7 @@ struct Slot {
 struct ReaderState {
   bool tableExists = false;
   std::vector<Slot> slots;
+  std::size_t slotsInUse = 0;  // spares the scan for a free slot when there is none
   int32_t lastError = kCTGNoError;
 };
 
@@ -162,19 +163,24 @@ int16_t CTG_AllocateHandle() {
       s.slots.clear();
       s.slots.emplace_back();
       s.slots[0].inUse = true;
+      s.slotsInUse = 1;
       s.tableExists = true;
       return 0;
     }
-    for (std::size_t i = 0; i < s.slots.size(); ++i) {
-      if (!s.slots[i].inUse) {
-        s.slots[i] = Slot{};
-        s.slots[i].inUse = true;
-        return static_cast<int16_t>(i);
+    if (s.slotsInUse < s.slots.size()) {
+      for (std::size_t i = 0; i < s.slots.size(); ++i) {
+        if (!s.slots[i].inUse) {
+          s.slots[i] = Slot{};
+          s.slots[i].inUse = true;
+          ++s.slotsInUse;
+          return static_cast<int16_t>(i);
+        }
       }
     }
     if (s.slots.size() >= kMaxSlots) return -1;
     s.slots.emplace_back();
     s.slots.back().inUse = true;
+    ++s.slotsInUse;
     return static_cast<int16_t>(s.slots.size() - 1);
   } catch (const std::bad_alloc&) {
     return -1;
@@ -186,12 +192,14 @@ bool CTG_FreeHandle(int16_t handle) {
   if (slot == nullptr || slot->file) return false;
   ReaderState& s = State();
   *slot = Slot{};  // not in use
+  --s.slotsInUse;
   const std::size_t index = static_cast<std::size_t>(handle);
   if (index + 1 == s.slots.size()) {
     if (index != 0) {
       s.slots.pop_back();
     } else {
       s.slots.clear();
+      s.slotsInUse = 0;
       s.tableExists = false;
     }
   }
