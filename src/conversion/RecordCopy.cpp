@@ -19,7 +19,7 @@
 #include "ctg/CTGFile.h"
 #include "luc/LULCShared.h"
 #include "registry/LULCRetrievalAndRegistry.h"
-#include "suite/SuiteConfig.h"
+#include "suite/Paths.h"
 #include "suite/Version.h"
 
 namespace tilbo {

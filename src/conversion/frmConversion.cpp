@@ -7,7 +7,7 @@
 #include "ctg/CTGFile.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "suite/DateText.h"
-#include "suite/SuiteConfig.h"
+#include "suite/Paths.h"
 #include "suite/Version.h"
 
 namespace tilbo {
