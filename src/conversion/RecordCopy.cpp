@@ -31,15 +31,12 @@ constexpr int32_t kUtmCoordinates = 1;
 constexpr int32_t kFillValue = 0;
 constexpr int kNoTile = -1;
 
-// A tile's one-degree cell and the zone its header records.
+// An open tile as the tile search sees it: the zone its header records (the
+// zone in which a point's easting and northing are read for it) and the file,
+// whose InCell answers as InFile does for an already converted position.
 struct TileCell {
   int16_t zone = 0;
-  double seLatitude = 0;
-  double seLongitude = 0;
-  bool Holds(const GeoPoint& p) const {
-    return seLatitude <= p.latitude && p.latitude < seLatitude + 1 && seLongitude - 1 < p.longitude &&
-           p.longitude <= seLongitude;
-  }
+  const LUCFileV1* file = nullptr;
 };
 
 struct DecodedRecord {
@@ -60,7 +57,7 @@ int FindTile(const CTGCell& cell, const std::vector<TileCell>& tiles) {
       convertedZone = tiles[t].zone;
       converted = true;
     }
-    if (tiles[t].Holds(point)) return static_cast<int>(t);
+    if (tiles[t].file->InCell(point.latitude, point.longitude)) return static_cast<int>(t);
   }
   return kNoTile;
 }
@@ -104,7 +101,7 @@ void frmConversion::CopyRecords() {
 
   std::vector<TileCell> tiles;
   for (const OpenTile& t : OpenTiles) {
-    tiles.push_back({t.File->UTMZone(), t.File->SECornerLatitude(), t.File->SECornerLongitude()});
+    tiles.push_back({t.File->UTMZone(), t.File.get()});
   }
   std::unique_ptr<LUCFileV1> outside;  // made on first need, reused for every outside write
 
