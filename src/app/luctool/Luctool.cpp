@@ -16,6 +16,7 @@ int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostrea
   app.require_subcommand(1);
   app.fallthrough(false);
   // Registered commands, one file each.
+  AddRenderCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
