@@ -26,11 +26,15 @@ inline constexpr int32_t kUtmToGeographic = 2;
 //  4 latitude, 5 longitude (degrees): in for direction 1, out for direction 2
 //  6 easting, 7 northing (metres):    out for direction 1, in for direction 2
 //  8 direction:   1 geographic to UTM, 2 UTM to geographic
-// The result is 0; callers do not look at it.
+// The result is 0, or -1 when the direction or the zone is not valid (callers
+// do not look at it). A zone outside 1..60 (asked, forced or given for
+// direction 2) converts to NaN and leaves argument 2 unchanged; latitudes
+// beyond the poles give NaN as well.
 int32_t utmcon(int32_t& reserved, int16_t& zone, int32_t& forcedZone, double& latitude,
                double& longitude, double& easting, double& northing, int32_t& direction);
 
-// The zone a longitude lies in (1..60), boundaries belonging to the zone west of them.
+// The zone a longitude lies in (1..60), boundaries belonging to the zone west
+// of them (180 W and 180 E are the east edge of zone 60); 0 for NaN or infinity.
 int16_t UtmZoneOfLongitude(double longitude);
 
 // Typed forms of the two directions, for new code.
@@ -43,7 +47,7 @@ struct GeoPoint {
   double latitude = 0;
   double longitude = 0;
 };
-// zone 0: the point's own zone.
+// zone 0: the point's own zone. An invalid zone gives NaN coordinates.
 UtmPoint GeographicToUtm(double latitude, double longitude, int16_t zone = 0);
 GeoPoint UtmToGeographic(int16_t zone, double easting, double northing);
 
