@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <string>
 
-#include "suite/NumericValue.h"
 #include "suite/SuiteConfig.h"
 #include "support/SuiteEnvironment.h"
 
@@ -77,22 +76,6 @@ TEST(DefaultsIniPath, BlankPathsFallBackToTheSuiteDirectory) {
   Config().userDefaultsIniPath = "  ";
   EXPECT_EQ(GetDefaultsIniPath(), env.suite.file("QMDEFAULTS.INI"));
   EXPECT_EQ(Config().userDefaultsIniPath, env.suite.file("QMDEFAULTS.INI"));
-}
-
-TEST(NumericValue, LeadingNumberWhateverTheLocale) {
-  EXPECT_EQ(NumericValue("12"), 12);
-  EXPECT_EQ(NumericValue("  -3.5 px"), -3.5);
-  EXPECT_EQ(NumericValue("+.25"), 0.25);
-  EXPECT_EQ(NumericValue("5."), 5);
-  EXPECT_EQ(NumericValue("1e3"), 1000);
-  EXPECT_EQ(NumericValue("2E"), 2);
-  EXPECT_EQ(NumericValue("3,5"), 3);
-  EXPECT_EQ(NumericValue("abc"), 0);
-  EXPECT_EQ(NumericValue(""), 0);
-  EXPECT_EQ(NumericValue("-"), 0);
-  EXPECT_EQ(NumericValue("."), 0);
-  EXPECT_EQ(NumericValue("1e-999"), 0);
-  EXPECT_EQ(NumericValue("-1e999"), -HUGE_VAL);
 }
 
 }  // namespace
