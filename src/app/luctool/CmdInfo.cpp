@@ -16,6 +16,7 @@
 #include "luctool/Json.h"
 #include "luctool/Luctool.h"
 #include "suite/NumberFormat.h"
+#include "suite/TextUtil.h"
 
 namespace tilbo::luctool {
 namespace {
@@ -32,6 +33,9 @@ enum class FileKind { kCtg, kLucTile };
 constexpr std::string_view kLucSignature = "QMLULC";
 
 FileKind KindOfFile(const std::string& path) {
+  // Only regular files are looked into (opening a pipe would wait for a writer).
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return FileKind::kCtg;
   std::ifstream in(path, std::ios::binary);
   std::string start(kLucSignature.size(), '\0');
   if (in && in.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kLucSignature) {
@@ -80,9 +84,11 @@ int64_t DataRecordsInFile(int64_t fileBytes) {
 
 void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
                   std::ostream& out) {
-  auto line = [&](const char* name, const std::string& value) {
-    out << "  " << name << std::string(20 - std::min<std::size_t>(19, std::char_traits<char>::length(name)), ' ')
-        << value << "\n";
+  // "  Name                value", the values in one column.
+  auto line = [&](const std::string& name, const std::string& value) {
+    std::string text = "  " + name;
+    text.resize(std::max<std::size_t>(text.size() + 1, 22), ' ');
+    out << RTrim(text + value) << "\n";
   };
   auto num = [](double v) { return NumberText(v); };
   out << path << ": USGS CTG land use and land cover, " << recordCount << " data records (the file holds "
@@ -107,7 +113,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   int n = 1;
   for (const ControlPoint& p : ControlPoints(h)) {
     const std::string name = "Point" + std::to_string(n++);
-    line(name.c_str(), num(p.latitude) + ", " + num(p.longitude) + " (" + p.role + ")");
+    line(name, num(p.latitude) + ", " + num(p.longitude) + " (" + p.role + ")");
   }
   const Bounds b = BoundsOf(h);
   out << "Quadrangle: (" << num(h.Point2Latitude) << ", " << num(h.Point2Longitude) << ") to ("
