@@ -17,6 +17,7 @@
 #include "luctool/LucInfo.h"
 #include "luctool/Luctool.h"
 #include "suite/NumberFormat.h"
+#include "suite/TextUtil.h"
 
 namespace tilbo::luctool {
 namespace {
@@ -66,9 +67,11 @@ int64_t DataRecordsInFile(int64_t fileBytes) {
 
 void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
                   std::ostream& out) {
-  auto line = [&](const char* name, const std::string& value) {
-    out << "  " << name << std::string(20 - std::min<std::size_t>(19, std::char_traits<char>::length(name)), ' ')
-        << value << "\n";
+  // "  Name                value", the values in one column.
+  auto line = [&](const std::string& name, const std::string& value) {
+    std::string text = "  " + name;
+    text.resize(std::max<std::size_t>(text.size() + 1, 22), ' ');
+    out << RTrim(text + value) << "\n";
   };
   auto num = [](double v) { return NumberText(v); };
   out << path << ": USGS CTG land use and land cover, " << recordCount << " data records (the file holds "
@@ -93,7 +96,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   int n = 1;
   for (const ControlPoint& p : ControlPoints(h)) {
     const std::string name = "Point" + std::to_string(n++);
-    line(name.c_str(), num(p.latitude) + ", " + num(p.longitude) + " (" + p.role + ")");
+    line(name, num(p.latitude) + ", " + num(p.longitude) + " (" + p.role + ")");
   }
   const Bounds b = BoundsOf(h);
   out << "Quadrangle: (" << num(h.Point2Latitude) << ", " << num(h.Point2Longitude) << ") to ("

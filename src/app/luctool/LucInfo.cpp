@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <ostream>
@@ -155,6 +156,9 @@ void PrintJson(const std::string& path, const TileFacts& f, std::ostream& out) {
 }  // namespace
 
 bool LooksLikeLucFile(const std::string& path) {
+  // Only regular files are looked into (opening a pipe would wait for a writer).
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
   std::string start(lucfile::kSignatureSize, '\0');
   if (!in.read(start.data(), static_cast<std::streamsize>(start.size()))) return false;
