@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program's main job on its embedded default sample: the decoded header of
-# the small example file, then of the real sample quadrangle and its first cells.
+# the small example file, then of the real sample quadrangle and its first cells,
+# then a synthetic quadrangle of the same size.
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,3 +14,7 @@ echo
 "$build/luctool" info "$tmp/LEWISTON_grid_cell"
 echo
 "$build/luctool" cells "$tmp/LEWISTON_grid_cell" --first 1 --count 5
+
+echo
+"$build/luctool" synth --south 44 --west -72 --title "SYNTHETIC 1:250,000 QUAD LU" --date 84180 -o "$tmp/synthetic.ctg"
+"$build/luctool" info "$tmp/synthetic.ctg"

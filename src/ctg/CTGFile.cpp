@@ -17,13 +17,13 @@
 namespace tilbo {
 namespace {
 
-// Records are read ahead in blocks of this many, aligned on multiples of it,
-// so a pass over the file costs one read per block and a record browser
-// stepping backwards stays inside the block it is in. The file is read with
-// pread rather than mapped: a file cut short while open then gives short
+// Records are read ahead in blocks of up to this many, aligned on multiples of
+// the block, so a pass over the file costs one read per block and a record
+// browser stepping backwards stays inside the block it is in. The file is read
+// with pread rather than mapped: a file cut short while open then gives short
 // reads (blanks and read failures), never a bus error.
-constexpr int64_t kRecordsPerBlock = 2048;
-constexpr int64_t kBlockBytes = kRecordsPerBlock * static_cast<int64_t>(kCTGRecordLength);
+constexpr int64_t kMaxRecordsPerBlock = 2048;
+constexpr int64_t kRecordBytes = static_cast<int64_t>(kCTGRecordLength);
 
 // Handles are 16-bit and never negative: 0 .. 32767.
 constexpr std::size_t kMaxSlots = static_cast<std::size_t>(std::numeric_limits<int16_t>::max()) + 1;
@@ -31,7 +31,11 @@ constexpr std::size_t kMaxSlots = static_cast<std::size_t>(std::numeric_limits<i
 // An open CTG file and its read-ahead block.
 class OpenCTGFile {
  public:
-  explicit OpenCTGFile(int fd) : fd_(fd) {}
+  // A file smaller than a block gets a block of its own size.
+  OpenCTGFile(int fd, int64_t fileBytes)
+      : fd_(fd),
+        blockBytes_(std::clamp<int64_t>((fileBytes + kRecordBytes - 1) / kRecordBytes, 1, kMaxRecordsPerBlock) *
+                    kRecordBytes) {}
   ~OpenCTGFile() { ::close(fd_); }
   OpenCTGFile(const OpenCTGFile&) = delete;
   OpenCTGFile& operator=(const OpenCTGFile&) = delete;
@@ -40,27 +44,27 @@ class OpenCTGFile {
   // blanks; nothing when the record lies wholly beyond the end or the read
   // fails. The view lasts until the next call.
   std::optional<std::string_view> Record(int64_t number) {
-    const int64_t offset = (number - 1) * static_cast<int64_t>(kCTGRecordLength);
-    const int64_t recordEnd = offset + static_cast<int64_t>(kCTGRecordLength);
-    if (!(blockValid_ && offset >= blockStart_ && recordEnd <= blockStart_ + blockBytes_)) {
-      if (!Fill(offset - offset % kBlockBytes)) return std::nullopt;
-      if (offset >= blockStart_ + blockBytes_) return std::nullopt;  // wholly beyond the end
-      if (recordEnd > blockStart_ + blockBytes_) {
+    const int64_t offset = (number - 1) * kRecordBytes;
+    const int64_t recordEnd = offset + kRecordBytes;
+    if (!(loaded_ && offset >= loadedStart_ && recordEnd <= loadedStart_ + loadedBytes_)) {
+      if (!Load(offset - offset % blockBytes_)) return std::nullopt;
+      if (offset >= loadedStart_ + loadedBytes_) return std::nullopt;  // wholly beyond the end
+      if (recordEnd > loadedStart_ + loadedBytes_) {
         // The record is cut by the end of the file: the rest reads as blanks.
-        // The buffer holds a whole block, and the block ends at a record end.
-        std::fill(buffer_.begin() + blockBytes_, buffer_.begin() + (recordEnd - blockStart_), ' ');
+        // Blocks end at record ends, so the buffer has room for the whole record.
+        std::fill(buffer_.begin() + loadedBytes_, buffer_.begin() + (recordEnd - loadedStart_), ' ');
       }
     }
-    return std::string_view(buffer_.data() + (offset - blockStart_), kCTGRecordLength);
+    return std::string_view(buffer_.data() + (offset - loadedStart_), kCTGRecordLength);
   }
 
  private:
-  bool Fill(int64_t start) {
-    blockValid_ = false;
-    if (buffer_.empty()) buffer_.resize(static_cast<std::size_t>(kBlockBytes));
+  bool Load(int64_t start) {
+    loaded_ = false;
+    if (buffer_.empty()) buffer_.resize(static_cast<std::size_t>(blockBytes_));
     int64_t got = 0;
-    while (got < kBlockBytes) {
-      const ssize_t n = ::pread(fd_, buffer_.data() + got, static_cast<std::size_t>(kBlockBytes - got),
+    while (got < blockBytes_) {
+      const ssize_t n = ::pread(fd_, buffer_.data() + got, static_cast<std::size_t>(blockBytes_ - got),
                                 static_cast<off_t>(start + got));
       if (n < 0) {
         if (errno == EINTR) continue;
@@ -69,17 +73,18 @@ class OpenCTGFile {
       if (n == 0) break;  // end of file
       got += n;
     }
-    blockStart_ = start;
-    blockBytes_ = got;
-    blockValid_ = true;
+    loadedStart_ = start;
+    loadedBytes_ = got;
+    loaded_ = true;
     return true;
   }
 
   int fd_;
+  int64_t blockBytes_;  // a whole number of records
   std::vector<char> buffer_;
-  int64_t blockStart_ = 0;
-  int64_t blockBytes_ = 0;  // bytes of the file in the buffer
-  bool blockValid_ = false;
+  int64_t loadedStart_ = 0;
+  int64_t loadedBytes_ = 0;  // bytes of the file in the buffer
+  bool loaded_ = false;
 };
 
 struct Slot {
@@ -256,7 +261,7 @@ bool CTG_Open(int16_t handle) {
     return false;
   }
   try {
-    slot->file = std::make_unique<OpenCTGFile>(fd);
+    slot->file = std::make_unique<OpenCTGFile>(fd, static_cast<int64_t>(info.st_size));
   } catch (const std::bad_alloc&) {
     ::close(fd);
     s.lastError = kCTGFileNotFound;

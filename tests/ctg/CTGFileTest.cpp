@@ -364,11 +364,6 @@ TEST_F(CTGFileTest, TheErrorCodeIsModuleWide) {
   EXPECT_EQ(CTG_LastError(), kCTGNoError);
 }
 
-TEST_F(CTGFileTest, DMSToDegreesReadsTheLastSevenColumns) {
-  EXPECT_DOUBLE_EQ(CTG_DMSToDegrees("   0743000"), 74.5);
-  EXPECT_DOUBLE_EQ(CTG_DMSToDegrees("    441500"), 44.25);
-}
-
 // The real quadrangle, checked against the facts recorded with the sample
 // (independent of this reader): 575 rows x 808 columns of 200 m cells in UTM
 // zone 19, 44-45 N and 70-72 W, north-west grid corner 259500 E 4987100 N
@@ -441,6 +436,8 @@ TEST_F(CTGFileTest, FakeGridCellHoldsOneOfItsClaimedRecords) {
   EXPECT_EQ(hd.Title, "FAKE CITY");
   EXPECT_EQ(hd.Point1Latitude, 45.0);
   EXPECT_EQ(hd.Point4Longitude, -98.0);
+  // The raw longitude field is unsigned; the header negates it.
+  EXPECT_EQ(CTG_DMSToDegrees(CTG_ReadRecordText(h, 3).substr(10, 10)), 100.0);
   const CTGCell cell = CTG_ReadCell(h, 1);
   EXPECT_EQ(cell.UTMZone, 14);
   EXPECT_EQ(cell.Easting, 422600);

@@ -63,15 +63,6 @@ TEST(ProfileFiles, ReadsAndWritesThroughFiles) {
   EXPECT_EQ(ReadWholeFile(env.windows.file("QMconfig.InI")), "[Config]\r\nTech Support Log=3\r\n");
 }
 
-TEST(ProfileFiles, LfFileStaysLfAndUntouchedLinesKeepTheirBytes) {
-  SuiteEnvironment env;
-  const std::string ini = env.home.file("unix.ini");
-  const std::string original = "# not a comment to us, a bare key\n[CONFIG]\nfrmMain-X = 5\n\n[Z]\nz=\"q\"\n";
-  WriteWholeFile(ini, original);
-  ASSERT_TRUE(ProfileWriteString("config", "frmMain-Y", "7", ini));
-  EXPECT_EQ(ReadWholeFile(ini), "# not a comment to us, a bare key\n[CONFIG]\nfrmMain-X = 5\nfrmMain-Y=7\n\n[Z]\nz=\"q\"\n");
-}
-
 TEST(ProfileFiles, FileKeepsItsModeAndASymlinkItsTarget) {
   SuiteEnvironment env;
   const std::string real = env.home.file("real.ini");
@@ -133,17 +124,6 @@ TEST(ProfileFailures, FailedWritesLeaveTheOldFileUntouched) {
 
   // Only the file and the lock: no temporary file was left behind.
   EXPECT_EQ(CountEntries(env.home.path()), 1);
-}
-
-TEST(ProfileFailures, ReadOnlyDirectoryRefusesTheWrite) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-  SuiteEnvironment env;
-  const std::string ini = env.home.file("QMDEFAULTS.INI");
-  WriteWholeFile(ini, "[S]\nk=old\n");
-  ASSERT_EQ(::chmod(env.home.path().c_str(), 0555), 0);
-  EXPECT_FALSE(ProfileWriteString("S", "k", "new", ini));
-  ::chmod(env.home.path().c_str(), 0755);
-  EXPECT_EQ(ReadWholeFile(ini), "[S]\nk=old\n");
 }
 
 TEST(ProfileConcurrency, WritersInSeveralProcessesLoseNoUpdate) {

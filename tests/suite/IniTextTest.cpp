@@ -216,13 +216,5 @@ TEST(IniWriteSection, MissingOrKeylessSectionGetsItsEntries) {
   EXPECT_FALSE(IniSetSection("", "S", "[T]\0\0"s).has_value());
 }
 
-TEST(IniLineEnd, FirstLineBreakDecides) {
-  EXPECT_EQ(IniLineEnd(""), "\r\n");
-  EXPECT_EQ(IniLineEnd("no break"), "\r\n");
-  EXPECT_EQ(IniLineEnd("a\nb\r\n"), "\n");
-  EXPECT_EQ(IniLineEnd("a\r\nb\n"), "\r\n");
-  EXPECT_EQ(IniLineEnd("a\rb"), "\r");
-}
-
 }  // namespace
 }  // namespace tilbo

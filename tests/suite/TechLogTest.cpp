@@ -3,40 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <sstream>
 #include <vector>
 
-#include "suite/ErrorReport.h"
-#include "suite/Prompter.h"
 #include "suite/SuiteConfig.h"
-#include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
+#include "support/TechLogLines.h"
 
 namespace tilbo {
 namespace {
 
+using testing::Lines;
+using testing::LoggedTexts;
 using testing::ReadWholeFile;
-using testing::ScriptedPrompter;
 using testing::SuiteEnvironment;
 using testing::WriteWholeFile;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// The log lines written by WriteLog, without the header and the blank spacer lines.
-std::vector<std::string> LoggedTexts(const std::string& logPath) {
-  std::vector<std::string> texts;
-  const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d:  (.*)  \(ctgtilbo [0-9_.]+\))");
-  for (const std::string& line : Lines(ReadWholeFile(logPath))) {
-    std::smatch m;
-    if (std::regex_match(line, m, stamped)) texts.push_back(m[1]);
-  }
-  return texts;
-}
 
 TEST(TechLog, PathIsInTheSuiteDirectoryAndKept) {
   SuiteEnvironment env;
@@ -113,77 +93,6 @@ TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
   SetStatusMessage("swallowed", 1);
   const std::vector<std::pair<int, std::string>> expected = {{0, "Reading"}};
   EXPECT_EQ(status, expected);
-}
-
-class ErrorReportTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetActivePrompter(&prompter_); }
-  void TearDown() override { SetActivePrompter(nullptr); }
-  SuiteEnvironment env_;
-  ScriptedPrompter prompter_;
-};
-
-TEST_F(ErrorReportTest, LogsProceduresAndShowsTheSupportMessage) {
-  std::vector<std::pair<int, std::string>> status;
-  SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
-  ActiveProcedure outer(kProcDecDegToString, 0);
-  ActiveProcedure inner(4242, 7);
-  ReportError(6, "Overflow", "  while formatting  ");
-
-  const std::vector<std::string> expectedLog = {std::string(25, '*'), "Error 6:  Overflow", "Procedures:",
-                                                "Procedure: DecDeg_to_String; Flag 0", "Procedure: 4242; Flag 7",
-                                                "DETAIL:   while formatting  "};
-  EXPECT_EQ(LoggedTexts(TechLogPath()), expectedLog);
-
-  ASSERT_EQ(prompter_.shown.size(), 1u);
-  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Information);
-  EXPECT_EQ(prompter_.shown[0].title, "Error in CTGTILBO");
-  EXPECT_EQ(prompter_.shown[0].text,
-            "Error 6:  Overflow\r\n\r\n"
-            "Procedures:\r\nProcedure: DecDeg_to_String; Flag 0\r\nProcedure: 4242; Flag 7\r\n\r\n"
-            "This information has been written to the log file\r\n" +
-                env_.suite.file("QMTECSUP.TXT") +
-                "\r\n"
-                "Faxing or e-mailing this file to Quillmarsh may be helpful in determining the cause of the "
-                "error.\r\n\r\n"
-                "Additional information you include in your email will help find the specific problem you "
-                "encountered:\r\n\r\n"
-                "(1) What were you trying to do (such as draw a profile or compute a coverage study)?\r\n\r\n"
-                "(2) What part of the program were you in (which menu selection, etc.)?\r\n\r\n"
-                "(3) Exactly when did the problem happen (e.g., right after clicking a particular button or "
-                "menu)?\r\n\r\n"
-                "(4) Any other details about the symptom.");
-  // The three status messages end cleared.
-  ASSERT_GE(status.size(), 3u);
-  const std::vector<std::pair<int, std::string>> cleared = {{0, ""}, {1, ""}, {2, ""}};
-  EXPECT_EQ(std::vector(status.end() - 3, status.end()), cleared);
-}
-
-TEST_F(ErrorReportTest, BlankDetailWritesNoDetailLine) {
-  ReportError(5, "Invalid procedure call", "   ");
-  const std::vector<std::string> expectedLog = {std::string(25, '*'), "Error 5:  Invalid procedure call",
-                                                "Procedures:"};
-  EXPECT_EQ(LoggedTexts(TechLogPath()), expectedLog);
-  ASSERT_EQ(prompter_.shown.size(), 1u);
-  EXPECT_EQ(prompter_.shown[0].text.rfind("Error 5:  Invalid procedure call\r\n\r\nProcedures:\r\n\r\nThis", 0), 0u);
-}
-
-TEST(ActiveProcedures, ScopesPushAndPop) {
-  ClearActiveProcedures();
-  {
-    ActiveProcedure a(1, 0);
-    {
-      ActiveProcedure b(2, 3);
-      ASSERT_EQ(ActiveProcedures().size(), 2u);
-      EXPECT_EQ(ActiveProcedures()[1].number, 2);
-      EXPECT_EQ(ActiveProcedures()[1].flag, 3);
-    }
-    ASSERT_EQ(ActiveProcedures().size(), 1u);
-    EXPECT_EQ(ActiveProcedures()[0].number, 1);
-  }
-  EXPECT_TRUE(ActiveProcedures().empty());
-  PopActiveProcedure();  // harmless on an empty list
-  EXPECT_TRUE(ActiveProcedures().empty());
 }
 
 }  // namespace

@@ -14,8 +14,10 @@
 #include "ctg/CTGFile.h"
 #include "luctool/CtgSource.h"
 #include "luctool/Json.h"
+#include "luctool/LucInfo.h"
 #include "luctool/Luctool.h"
 #include "suite/NumberFormat.h"
+#include "suite/TextUtil.h"
 
 namespace tilbo::luctool {
 namespace {
@@ -24,21 +26,6 @@ struct InfoOptions {
   std::string path;
   bool json = false;
 };
-
-enum class FileKind { kCtg, kLucTile };
-
-// LUC tiles begin with this signature; everything else is read as CTG, whose
-// reader gives the reasons when it is not.
-constexpr std::string_view kLucSignature = "QMLULC";
-
-FileKind KindOfFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string start(kLucSignature.size(), '\0');
-  if (in && in.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kLucSignature) {
-    return FileKind::kLucTile;
-  }
-  return FileKind::kCtg;
-}
 
 struct ControlPoint {
   const char* role;
@@ -80,9 +67,11 @@ int64_t DataRecordsInFile(int64_t fileBytes) {
 
 void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
                   std::ostream& out) {
-  auto line = [&](const char* name, const std::string& value) {
-    out << "  " << name << std::string(20 - std::min<std::size_t>(19, std::char_traits<char>::length(name)), ' ')
-        << value << "\n";
+  // "  Name                value", the values in one column.
+  auto line = [&](const std::string& name, const std::string& value) {
+    std::string text = "  " + name;
+    text.resize(std::max<std::size_t>(text.size() + 1, 22), ' ');
+    out << RTrim(text + value) << "\n";
   };
   auto num = [](double v) { return NumberText(v); };
   out << path << ": USGS CTG land use and land cover, " << recordCount << " data records (the file holds "
@@ -107,7 +96,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   int n = 1;
   for (const ControlPoint& p : ControlPoints(h)) {
     const std::string name = "Point" + std::to_string(n++);
-    line(name.c_str(), num(p.latitude) + ", " + num(p.longitude) + " (" + p.role + ")");
+    line(name, num(p.latitude) + ", " + num(p.longitude) + " (" + p.role + ")");
   }
   const Bounds b = BoundsOf(h);
   out << "Quadrangle: (" << num(h.Point2Latitude) << ", " << num(h.Point2Longitude) << ") to ("
@@ -186,16 +175,8 @@ int DescribeCtgFile(const InfoOptions& options, Io& io) {
   return 0;
 }
 
-int DescribeLucTile(const InfoOptions& options, Io& io) {
-  io.err << "luctool: " << options.path << ": a LUC tile; this luctool describes CTG files only\n";
-  return 1;
-}
-
 int RunInfo(const InfoOptions& options, Io& io) {
-  switch (KindOfFile(options.path)) {
-    case FileKind::kLucTile: return DescribeLucTile(options, io);
-    case FileKind::kCtg: break;
-  }
+  if (LooksLikeLucFile(options.path)) return PrintLucInfo(options.path, options.json, io);
   return DescribeCtgFile(options, io);
 }
 
@@ -204,8 +185,9 @@ int RunInfo(const InfoOptions& options, Io& io) {
 void AddInfoCommand(CLI::App& app, Io& io) {
   auto options = std::make_shared<InfoOptions>();
   CLI::App* cmd = app.add_subcommand(
-      "info", "Describe a file: a CTG quadrangle's decoded header (every field), record count and corners");
-  cmd->add_option("FILE", options->path, "the CTG file")->required();
+      "info", "Describe a file: a CTG quadrangle's decoded header (every field), record count and corners, or a "
+      "LUC tile's header, extent and counts per code");
+  cmd->add_option("FILE", options->path, "a CTG file or a LUC tile")->required();
   cmd->add_flag("--json", options->json, "one JSON object instead of text");
   cmd->footer(
       "Angles are decimal degrees, west and south negative; eastings and northings UTM metres.\n"

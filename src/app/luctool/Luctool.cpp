@@ -18,6 +18,8 @@ int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostrea
   // Registered commands, one file each.
   AddInfoCommand(app, io);
   AddCellsCommand(app, io);
+  AddRenderCommand(app, io);
+  AddSynthCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,0 +1,78 @@
+// luctool render TILE.LUC -o tile.png: the tile as a land-use map with a legend.
+
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "luc/BinaryFile.h"
+#include "luc/LUCFileV1.h"
+#include "luc/LULCShared.h"
+#include "luctool/Luctool.h"
+#include "luctool/TileRenderer.h"
+
+namespace tilbo::luctool {
+namespace {
+
+struct RenderArgs {
+  std::string tile;
+  std::string output;
+  int maxSize = RenderOptions{}.maxMapSize;
+};
+
+std::string BareName(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int RunRender(const RenderArgs& args, Io& io) {
+  LUCFileV1 luc;
+  luc.SetFileName(args.tile);
+  luc.SetOpenMode(LUCFileV1::kMemoryIo);
+  if (luc.LastError() != LUCFileV1::kNoError) {
+    io.err << "luctool: " << args.tile << ": " << LUCFileV1::ErrorDescription(luc.LastError())
+           << "\n";
+    return 1;
+  }
+  TileView view;
+  view.rows = luc.DataRows();
+  view.columns = luc.DataColumns();
+  view.cells = luc.GridCells();
+  view.heading = BareName(args.tile);
+  RenderOptions options;
+  options.maxMapSize = args.maxSize;
+  RenderedTile rendered;
+  try {
+    rendered = RenderTile(view, options, LULCCodeDescription);
+  } catch (const std::exception& e) {
+    io.err << "luctool: " << args.tile << ": cannot render: " << e.what() << "\n";
+    return 1;
+  }
+  const auto png = EncodePng(rendered.image);
+  // Written whole under a temporary name and renamed, so no half image is left.
+  if (!png || !WriteFileReplacing(args.output, {std::span<const unsigned char>(*png)})) {
+    io.err << "luctool: " << args.output << ": cannot write the image\n";
+    return 1;
+  }
+  io.out << "Wrote " << args.output << ": " << rendered.image.width << " x "
+         << rendered.image.height << " pixels, map " << rendered.mapWidth << " x "
+         << rendered.mapHeight << ", " << rendered.legendCodes.size() << " codes\n";
+  return 0;
+}
+
+}  // namespace
+
+void AddRenderCommand(CLI::App& app, Io& io) {
+  auto args = std::make_shared<RenderArgs>();
+  CLI::App* render =
+      app.add_subcommand("render", "Draw a LUC tile as a PNG land-use map with a legend");
+  render->add_option("tile", args->tile, "LUC tile file")->required();
+  render->add_option("-o,--output", args->output, "PNG file to write")->required();
+  render->add_option("--max-size", args->maxSize, "Longest side of the map in pixels")
+      ->check(CLI::Range(16, 16384))
+      ->capture_default_str();
+  render->callback([args, &io] { io.status = RunRender(*args, io); });
+}
+
+}  // namespace tilbo::luctool

@@ -1,0 +1,122 @@
+// Files whose headers promise more than they hold. Opening them must fail
+// with error 6 before anything is allocated from the header's numbers; this
+// binary counts every allocation to make sure of it.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <limits>
+#include <new>
+#include <string>
+
+#include "luc/LUCFileV1.h"
+#include "luc/LucTestFiles.h"
+#include "support/TempDir.h"
+
+namespace {
+std::atomic<std::size_t> largestAllocation{0};
+
+void* CountedAllocation(std::size_t size) {
+  std::size_t seen = largestAllocation.load();
+  while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
+  }
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t size) { return CountedAllocation(size); }
+void* operator new[](std::size_t size) { return CountedAllocation(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace tilbo {
+namespace {
+
+using testing::LucFileSpec;
+using testing::MakeLucBytes;
+using testing::Put;
+using testing::TempDir;
+using testing::WriteWholeFile;
+
+constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr std::size_t kSmallAllocation = 64 * 1024;
+
+// A 200-byte file: a valid signature, then the given grid numbers.
+std::string HostileBytes(int32_t rows, int32_t columns, int32_t recordLength) {
+  std::string bytes = MakeLucBytes(LucFileSpec{}).substr(0, 200);
+  Put(bytes, 140, rows);
+  Put(bytes, 144, columns);
+  Put(bytes, 152, recordLength);
+  return bytes;
+}
+
+TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
+  struct Case {
+    int32_t rows, columns, recordLength;
+    const char* why;
+  };
+  const Case cases[] = {
+      {1'000'000'000, 100, 200, "rows beyond the file"},
+      {20'000, 20'000, 40'000, "an 800 MB grid in 200 bytes"},
+      {kInt32Max, kInt32Max, kInt32Max, "everything at the maximum"},
+      {100'000, 100, 200'000, "data block beyond 32 bits"},
+      {-1, 100, 200, "negative rows"},
+      {0, 100, 200, "no rows"},
+      {1, 0, 200, "no columns"},
+      {1, -5, 200, "negative columns"},
+      {1, 1000, 200, "records shorter than a row"},
+      {1, 40, 100, "records shorter than the header"},
+      {1, 100, -200, "negative record length"},
+  };
+  TempDir dir;
+  const std::string path = dir.file("L10540NW.LUC");
+  for (const auto& c : cases) {
+    for (int32_t mode : {LUCFileV1::kDirectIo, LUCFileV1::kMemoryIo}) {
+      SCOPED_TRACE(std::string(c.why) + " mode " + std::to_string(mode));
+      WriteWholeFile(path, HostileBytes(c.rows, c.columns, c.recordLength));
+      LUCFileV1 luc;
+      luc.SetFileName(path);
+      largestAllocation = 0;
+      luc.SetOpenMode(mode);
+      EXPECT_LT(largestAllocation.load(), kSmallAllocation);
+      EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+      EXPECT_EQ(luc.OpenMode(), LUCFileV1::kClosed);
+    }
+  }
+  // Shorter than a header.
+  WriteWholeFile(path, "QMLULC 1.0 and nothing more");
+  LUCFileV1 luc;
+  luc.SetFileName(path);
+  luc.SetOpenMode(LUCFileV1::kMemoryIo);
+  EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+}
+
+TEST(HostileHeader, ReloadOfAGrownHeaderKeepsTheGridInMemory) {
+  TempDir dir;
+  const std::string path = dir.file("tile.LUC");
+  LucFileSpec spec;
+  spec.cellValue = 31;
+  WriteWholeFile(path, MakeLucBytes(spec));
+  LUCFileV1 luc;
+  luc.SetFileName(path);
+  largestAllocation = 0;
+  luc.SetOpenMode(LUCFileV1::kMemoryIo);
+  ASSERT_EQ(luc.LastError(), LUCFileV1::kNoError);
+  EXPECT_GE(largestAllocation.load(), 10u * 500u * 2u);  // the counter sees the grid
+
+  WriteWholeFile(path, HostileBytes(20'000, 20'000, 40'000));
+  largestAllocation = 0;
+  luc.ReadData();
+  EXPECT_LT(largestAllocation.load(), kSmallAllocation);
+  EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+  EXPECT_EQ(luc.OpenMode(), LUCFileV1::kMemoryIo);
+  EXPECT_EQ(luc.DataRows(), 10);  // the copies as they were
+  EXPECT_EQ(luc.LULCValue(499, 9), 31);
+}
+
+}  // namespace
+}  // namespace tilbo
