@@ -1,5 +1,6 @@
 #include "conversion/frmConversion.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 
