@@ -16,11 +16,16 @@ int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostrea
   app.require_subcommand(1);
   app.fallthrough(false);
   // Registered commands, one file each.
+  AddInfoCommand(app, io);
+  AddCellsCommand(app, io);
   AddRenderCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e, out, err);
+    // --help and --version end here with 0; CLI11's own codes for usage
+    // errors become the documented status 2.
+    constexpr int kBadUsage = 2;
+    return app.exit(e, out, err) == 0 ? 0 : kBadUsage;
   }
   return io.status;
 }

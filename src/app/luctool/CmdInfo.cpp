@@ -1,0 +1,216 @@
+// luctool info FILE [--json]: what a file holds. CTG quadrangles show their
+// decoded header, record count and corners. The kind of file is told by its
+// first bytes, so other kinds get their own describing function.
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "ctg/CTGFile.h"
+#include "luctool/CtgSource.h"
+#include "luctool/Json.h"
+#include "luctool/Luctool.h"
+#include "suite/NumberFormat.h"
+
+namespace tilbo::luctool {
+namespace {
+
+struct InfoOptions {
+  std::string path;
+  bool json = false;
+};
+
+enum class FileKind { kCtg, kLucTile };
+
+// LUC tiles begin with this signature; everything else is read as CTG, whose
+// reader gives the reasons when it is not.
+constexpr std::string_view kLucSignature = "QMLULC";
+
+FileKind KindOfFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string start(kLucSignature.size(), '\0');
+  if (in && in.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kLucSignature) {
+    return FileKind::kLucTile;
+  }
+  return FileKind::kCtg;
+}
+
+struct ControlPoint {
+  const char* role;
+  double latitude;
+  double longitude;
+};
+
+std::array<ControlPoint, 6> ControlPoints(const CTGHeader& h) {
+  return {{{"south-west", h.Point1Latitude, h.Point1Longitude},
+           {"north-west", h.Point2Latitude, h.Point2Longitude},
+           {"north middle", h.Point3Latitude, h.Point3Longitude},
+           {"north-east", h.Point4Latitude, h.Point4Longitude},
+           {"south-east", h.Point5Latitude, h.Point5Longitude},
+           {"south middle", h.Point6Latitude, h.Point6Longitude}}};
+}
+
+struct Bounds {
+  double south, north, west, east;
+};
+
+Bounds BoundsOf(const CTGHeader& h) {
+  const auto points = ControlPoints(h);
+  Bounds b{points[0].latitude, points[0].latitude, points[0].longitude, points[0].longitude};
+  for (const ControlPoint& p : points) {
+    b.south = std::min(b.south, p.latitude);
+    b.north = std::max(b.north, p.latitude);
+    b.west = std::min(b.west, p.longitude);
+    b.east = std::max(b.east, p.longitude);
+  }
+  return b;
+}
+
+// Whole data records the file holds after its header (a file may hold fewer or
+// more than its header claims).
+int64_t DataRecordsInFile(int64_t fileBytes) {
+  const int64_t afterHeader = fileBytes - static_cast<int64_t>(kCTGHeaderLength);
+  return afterHeader > 0 ? afterHeader / static_cast<int64_t>(kCTGRecordLength) : 0;
+}
+
+void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
+                  std::ostream& out) {
+  auto line = [&](const char* name, const std::string& value) {
+    out << "  " << name << std::string(20 - std::min<std::size_t>(19, std::char_traits<char>::length(name)), ' ')
+        << value << "\n";
+  };
+  auto num = [](double v) { return NumberText(v); };
+  out << path << ": USGS CTG land use and land cover, " << recordCount << " data records (the file holds "
+      << DataRecordsInFile(fileBytes) << ")\n";
+  line("Title", h.Title);
+  line("DataDate", h.DataDate);
+  line("GridDimension1", num(h.GridDimension1) + " (rows)");
+  line("GridDimension2", num(h.GridDimension2) + " (columns)");
+  line("RecordCountTimes2", num(h.RecordCountTimes2));
+  line("CellSize", num(h.CellSize) + " m");
+  line("Rec1Value41", num(h.Rec1Value41) + " (theme overlays)");
+  line("Rec1Value46", num(h.Rec1Value46) + " (map code)");
+  line("Rec1Value51", num(h.Rec1Value51) + " (UTM zone)");
+  line("Rec1Value56", num(h.Rec1Value56) + " (projection, 1 = UTM)");
+  line("Rec1Real61", num(h.Rec1Real61));
+  line("Rec1Text71", h.Rec1Text71);
+  std::string rec2;
+  for (int16_t v : h.Rec2Values) rec2 += (rec2.empty() ? "" : " ") + num(v);
+  line("Rec2Values", rec2);
+  line("RefCornerEasting", num(h.RefCornerEasting) + " (north-west grid corner)");
+  line("RefCornerNorthing", num(h.RefCornerNorthing));
+  int n = 1;
+  for (const ControlPoint& p : ControlPoints(h)) {
+    const std::string name = "Point" + std::to_string(n++);
+    line(name.c_str(), num(p.latitude) + ", " + num(p.longitude) + " (" + p.role + ")");
+  }
+  const Bounds b = BoundsOf(h);
+  out << "Quadrangle: (" << num(h.Point2Latitude) << ", " << num(h.Point2Longitude) << ") to ("
+      << num(h.Point5Latitude) << ", " << num(h.Point5Longitude) << "); latitude " << num(b.south) << " to "
+      << num(b.north) << ", longitude " << num(b.west) << " to " << num(b.east) << " (degrees, west negative)\n";
+}
+
+void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
+                  std::ostream& out) {
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("file").String(path);
+  w.Key("format").String("CTG");
+  w.Key("fileBytes").Int(fileBytes);
+  w.Key("recordCount").Int(recordCount);
+  w.Key("dataRecordsInFile").Int(DataRecordsInFile(fileBytes));
+  w.Key("header").BeginObject();
+  w.Key("GridDimension1").Int(h.GridDimension1);
+  w.Key("RecordCountTimes2").Int(h.RecordCountTimes2);
+  w.Key("GridDimension2").Int(h.GridDimension2);
+  w.Key("CellSize").Int(h.CellSize);
+  w.Key("Rec1Value41").Int(h.Rec1Value41);
+  w.Key("Rec1Value46").Int(h.Rec1Value46);
+  w.Key("Rec1Value51").Int(h.Rec1Value51);
+  w.Key("Rec1Value56").Int(h.Rec1Value56);
+  w.Key("Rec1Real61").Number(h.Rec1Real61);
+  w.Key("Rec1Text71").String(h.Rec1Text71);
+  w.Key("Rec2Values").BeginArray();
+  for (int16_t v : h.Rec2Values) w.Int(v);
+  w.EndArray();
+  w.Key("Point1Latitude").Number(h.Point1Latitude);
+  w.Key("Point1Longitude").Number(h.Point1Longitude);
+  w.Key("Point2Latitude").Number(h.Point2Latitude);
+  w.Key("Point2Longitude").Number(h.Point2Longitude);
+  w.Key("Point3Latitude").Number(h.Point3Latitude);
+  w.Key("Point3Longitude").Number(h.Point3Longitude);
+  w.Key("Point4Latitude").Number(h.Point4Latitude);
+  w.Key("Point4Longitude").Number(h.Point4Longitude);
+  w.Key("Point5Latitude").Number(h.Point5Latitude);
+  w.Key("Point5Longitude").Number(h.Point5Longitude);
+  w.Key("Point6Latitude").Number(h.Point6Latitude);
+  w.Key("Point6Longitude").Number(h.Point6Longitude);
+  w.Key("RefCornerEasting").Int(h.RefCornerEasting);
+  w.Key("RefCornerNorthing").Int(h.RefCornerNorthing);
+  w.Key("DataDate").String(h.DataDate);
+  w.Key("Title").String(h.Title);
+  w.EndObject();
+  w.Key("corners").BeginArray();
+  for (const ControlPoint& p : ControlPoints(h)) {
+    w.BeginObject().Key("role").String(p.role);
+    w.Key("latitude").Number(p.latitude).Key("longitude").Number(p.longitude).EndObject();
+  }
+  w.EndArray();
+  const Bounds b = BoundsOf(h);
+  w.Key("bounds").BeginObject();
+  w.Key("south").Number(b.south).Key("north").Number(b.north);
+  w.Key("west").Number(b.west).Key("east").Number(b.east);
+  w.EndObject();
+  w.EndObject();
+  out << w.str() << "\n";
+}
+
+int DescribeCtgFile(const InfoOptions& options, Io& io) {
+  CtgSource source(options.path);
+  if (!source.Open(io)) return 1;
+  const CTGHeader header = CTG_ReadHeader(source.handle());
+  if (CTG_LastError() != kCTGNoError) return ReportReaderError(options.path, io);
+  const int32_t recordCount = CTG_RecordCount(source.handle());
+  std::error_code ec;
+  const auto fileBytes = static_cast<int64_t>(std::filesystem::file_size(options.path, ec));
+  if (options.json) {
+    WriteCtgJson(options.path, header, recordCount, ec ? 0 : fileBytes, io.out);
+  } else {
+    WriteCtgText(options.path, header, recordCount, ec ? 0 : fileBytes, io.out);
+  }
+  return 0;
+}
+
+int DescribeLucTile(const InfoOptions& options, Io& io) {
+  io.err << "luctool: " << options.path << ": a LUC tile; this luctool describes CTG files only\n";
+  return 1;
+}
+
+int RunInfo(const InfoOptions& options, Io& io) {
+  switch (KindOfFile(options.path)) {
+    case FileKind::kLucTile: return DescribeLucTile(options, io);
+    case FileKind::kCtg: break;
+  }
+  return DescribeCtgFile(options, io);
+}
+
+}  // namespace
+
+void AddInfoCommand(CLI::App& app, Io& io) {
+  auto options = std::make_shared<InfoOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "info", "Describe a file: a CTG quadrangle's decoded header (every field), record count and corners");
+  cmd->add_option("FILE", options->path, "the CTG file")->required();
+  cmd->add_flag("--json", options->json, "one JSON object instead of text");
+  cmd->footer(
+      "Angles are decimal degrees, west and south negative; eastings and northings UTM metres.\n"
+      "Exit status: 0 described, 1 the file cannot be read (the reason is printed), 2 bad usage.");
+  cmd->callback([options, &io] { io.status = RunInfo(*options, io); });
+}
+
+}  // namespace tilbo::luctool

@@ -1,0 +1,272 @@
+#include "ctg/CTGDecode.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <system_error>
+
+#include "suite/Rounding.h"
+#include "suite/TextUtil.h"
+
+namespace tilbo {
+namespace {
+
+// Land-use code fields above this value are markers, not codes.
+constexpr double kLULCMarkerThreshold = 2000000000.0;
+constexpr double kLULCMarkerLand = 2000000101.0;
+constexpr double kLULCMarkerWater = 2000000102.0;
+constexpr int16_t kLULCCodeLandUndefined = 101;
+constexpr int16_t kLULCCodeWaterUndefined = 102;
+
+// An exponent this large in magnitude is far outside the range of a double;
+// longer exponents are clamped to it.
+constexpr int kExponentClamp = 100000;
+// Up to this many digits fit a 64-bit unsigned integer whatever they are.
+constexpr int kExactIntegerDigits = 19;
+
+bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsExponentMark(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+
+// Walks a field, hiding the characters the number parse skips.
+class FieldCursor {
+ public:
+  explicit FieldCursor(std::string_view field) : field_(field) {}
+  // The next significant character, or -1 at the end.
+  int Peek() {
+    while (pos_ < field_.size() && IsSkipped(field_[pos_])) ++pos_;
+    return pos_ < field_.size() ? static_cast<unsigned char>(field_[pos_]) : -1;
+  }
+  void Advance() { ++pos_; }
+  std::size_t Position() const { return pos_; }
+  void Rewind(std::size_t pos) { pos_ = pos; }
+
+ private:
+  std::string_view field_;
+  std::size_t pos_ = 0;
+};
+
+// The slow path of the number parse, for fractions, exponents and very long
+// digit strings: the number's characters are gathered without the skipped
+// ones and converted with from_chars, which ignores the locale.
+std::optional<double> ParseGeneralNumber(std::string_view field) {
+  FieldCursor in(field);
+  std::string text;
+  if (in.Peek() == '+' || in.Peek() == '-') {
+    if (in.Peek() == '-') text.push_back('-');
+    in.Advance();
+  }
+  // Decimal magnitude of the mantissa's first significant digit, to tell an
+  // overflow from an underflow when from_chars reports the value out of range.
+  int digitsBeforePoint = 0;
+  int zerosAfterPoint = 0;
+  bool significant = false;
+  bool anyDigit = false;
+  while (IsDigit(in.Peek())) {
+    const char d = static_cast<char>(in.Peek());
+    significant = significant || d != '0';
+    if (significant) ++digitsBeforePoint;
+    text.push_back(d);
+    anyDigit = true;
+    in.Advance();
+  }
+  if (in.Peek() == '.') {
+    text.push_back('.');
+    in.Advance();
+    while (IsDigit(in.Peek())) {
+      const char d = static_cast<char>(in.Peek());
+      if (!significant && d == '0') ++zerosAfterPoint;
+      significant = significant || d != '0';
+      text.push_back(d);
+      anyDigit = true;
+      in.Advance();
+    }
+  }
+  if (!anyDigit) return 0.0;
+
+  int exponent = 0;
+  if (IsExponentMark(in.Peek())) {
+    const std::size_t mark = in.Position();
+    in.Advance();
+    bool negative = false;
+    if (in.Peek() == '+' || in.Peek() == '-') {
+      negative = in.Peek() == '-';
+      in.Advance();
+    }
+    if (IsDigit(in.Peek())) {
+      while (IsDigit(in.Peek())) {
+        exponent = std::min(exponent * 10 + (in.Peek() - '0'), kExponentClamp);
+        in.Advance();
+      }
+      if (negative) exponent = -exponent;
+      text += 'e' + std::to_string(exponent);
+    } else {
+      in.Rewind(mark);  // "1E" or "1E+" without digits: the number ends before the mark
+    }
+  }
+
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    if (!significant) return 0.0;
+    const int magnitude = digitsBeforePoint > 0 ? digitsBeforePoint : -zerosAfterPoint;
+    if (magnitude + exponent > 0) return std::nullopt;  // too large
+    return 0.0;                                          // too small: underflows to zero
+  }
+  if (ec != std::errc{} || end != text.data() + text.size()) return 0.0;
+  return value == 0 ? 0.0 : value;
+}
+
+template <typename Int>
+std::optional<Int> DecodeIntField(std::string_view field) {
+  const std::optional<double> value = ParseLenientNumber(field);
+  if (!value) return std::nullopt;
+  return RoundToInt<Int>(*value);
+}
+
+// Columns [column, column + width) of a record (1-based column).
+std::string_view Columns(std::string_view record, std::size_t column, std::size_t width) {
+  return record.substr(column - 1, width);
+}
+
+// The record padded with blanks to `length` bytes (when it is shorter).
+std::string PadWithBlanks(std::string_view bytes, std::size_t length) {
+  std::string padded(bytes.substr(0, length));
+  padded.resize(length, ' ');
+  return padded;
+}
+
+}  // namespace
+
+std::optional<double> ParseLenientNumber(std::string_view field) {
+  // Fast path for the common field: blanks, an optional sign and digits.
+  FieldCursor in(field);
+  bool negative = false;
+  if (in.Peek() == '+' || in.Peek() == '-') {
+    negative = in.Peek() == '-';
+    in.Advance();
+  }
+  uint64_t whole = 0;
+  int digits = 0;
+  while (IsDigit(in.Peek()) && digits < kExactIntegerDigits) {
+    whole = whole * 10 + static_cast<uint64_t>(in.Peek() - '0');
+    ++digits;
+    in.Advance();
+  }
+  const int next = in.Peek();
+  if (IsDigit(next) || next == '.' || IsExponentMark(next)) return ParseGeneralNumber(field);
+  if (whole == 0) return 0.0;
+  const double value = static_cast<double>(whole);
+  return negative ? -value : value;
+}
+
+std::optional<int16_t> DecodeInt16Field(std::string_view field) { return DecodeIntField<int16_t>(field); }
+
+std::optional<int32_t> DecodeInt32Field(std::string_view field) { return DecodeIntField<int32_t>(field); }
+
+std::optional<int16_t> DecodeLULCCodeField(std::string_view field) {
+  const std::optional<double> value = ParseLenientNumber(field);
+  if (!value) return std::nullopt;
+  if (*value > kLULCMarkerThreshold) {
+    if (*value == kLULCMarkerLand) return kLULCCodeLandUndefined;
+    if (*value == kLULCMarkerWater) return kLULCCodeWaterUndefined;
+    return int16_t{0};
+  }
+  return RoundToInt<int16_t>(*value);
+}
+
+double DecodeDMSField(std::string_view field) {
+  constexpr std::size_t kDMSLength = 7;
+  const std::string_view dms = field.substr(field.size() - std::min(field.size(), kDMSLength));
+  auto part = [&](std::size_t offset, std::size_t width) {
+    // Three characters at most: always within the range of a double.
+    return offset < dms.size() ? ParseLenientNumber(dms.substr(offset, width)).value_or(0.0) : 0.0;
+  };
+  const double degrees = part(0, 3);
+  const double minutes = part(3, 2);
+  const double seconds = part(5, 2);
+  return (minutes / 60 + degrees) + seconds / 3600;
+}
+
+std::optional<CTGHeader> DecodeCTGHeader(std::string_view records) {
+  const std::string bytes = PadWithBlanks(records, kCTGHeaderLength);
+  auto record = [&](int number) {
+    return std::string_view(bytes).substr((number - 1) * kCTGRecordLength, kCTGRecordLength);
+  };
+  CTGHeader h;
+  bool ok = true;
+  auto int16 = [&](std::string_view r, std::size_t column, std::size_t width, int16_t& out) {
+    const std::optional<int16_t> v = DecodeInt16Field(Columns(r, column, width));
+    ok = ok && v.has_value();
+    out = v.value_or(0);
+  };
+  auto int32 = [&](std::string_view r, std::size_t column, std::size_t width, int32_t& out) {
+    const std::optional<int32_t> v = DecodeInt32Field(Columns(r, column, width));
+    ok = ok && v.has_value();
+    out = v.value_or(0);
+  };
+  auto latitude = [&](std::string_view r, std::size_t column, double& out) {
+    out = DecodeDMSField(Columns(r, column, 10));
+  };
+  // Longitudes are written as positive numbers west of Greenwich.
+  auto longitude = [&](std::string_view r, std::size_t column, double& out) {
+    out = -DecodeDMSField(Columns(r, column, 10));
+  };
+
+  const std::string_view r1 = record(1);
+  int16(r1, 1, 10, h.GridDimension1);
+  int32(r1, 11, 10, h.RecordCountTimes2);
+  int16(r1, 21, 10, h.GridDimension2);
+  int16(r1, 36, 5, h.CellSize);
+  int16(r1, 41, 5, h.Rec1Value41);
+  int16(r1, 46, 5, h.Rec1Value46);
+  int16(r1, 51, 5, h.Rec1Value51);
+  int16(r1, 56, 5, h.Rec1Value56);
+  const std::optional<double> real = ParseLenientNumber(Columns(r1, 61, 10));
+  ok = ok && real.has_value();
+  h.Rec1Real61 = real.value_or(0.0);
+  h.Rec1Text71 = Trim(Columns(r1, 71, 10));
+
+  const std::string_view r2 = record(2);
+  for (std::size_t i = 0; i < h.Rec2Values.size(); ++i) int16(r2, 1 + 5 * i, 5, h.Rec2Values[i]);
+
+  const std::string_view r3 = record(3);
+  latitude(r3, 1, h.Point1Latitude);
+  longitude(r3, 11, h.Point1Longitude);
+  latitude(r3, 21, h.Point2Latitude);
+  longitude(r3, 31, h.Point2Longitude);
+  latitude(r3, 41, h.Point3Latitude);
+  longitude(r3, 51, h.Point3Longitude);
+  latitude(r3, 61, h.Point4Latitude);
+  longitude(r3, 71, h.Point4Longitude);
+
+  const std::string_view r4 = record(4);
+  latitude(r4, 1, h.Point5Latitude);
+  longitude(r4, 11, h.Point5Longitude);
+  latitude(r4, 21, h.Point6Latitude);
+  longitude(r4, 31, h.Point6Longitude);
+  int32(r4, 41, 10, h.RefCornerEasting);
+  int32(r4, 51, 10, h.RefCornerNorthing);
+  h.DataDate = Trim(Columns(r4, 61, 10));
+
+  h.Title = Trim(Columns(record(5), 1, 64));
+
+  if (!ok) return std::nullopt;
+  return h;
+}
+
+std::optional<CTGCell> DecodeCTGCell(std::string_view record) {
+  std::string padded;
+  if (record.size() < kCTGRecordLength) {
+    padded = PadWithBlanks(record, kCTGRecordLength);
+    record = padded;
+  }
+  const std::optional<int16_t> zone = DecodeInt16Field(Columns(record, 1, 3));
+  const std::optional<int32_t> easting = DecodeInt32Field(Columns(record, 4, 8));
+  const std::optional<int32_t> northing = DecodeInt32Field(Columns(record, 12, 8));
+  const std::optional<int16_t> code = DecodeLULCCodeField(Columns(record, 21, 10));
+  if (!zone || !easting || !northing || !code) return std::nullopt;
+  return CTGCell{*zone, *easting, *northing, *code};
+}
+
+}  // namespace tilbo

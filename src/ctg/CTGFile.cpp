@@ -1,0 +1,394 @@
+#include "ctg/CTGFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <memory>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "suite/Rounding.h"
+
+namespace tilbo {
+namespace {
+
+// Records are read ahead in blocks of this many, aligned on multiples of it,
+// so a pass over the file costs one read per block and a record browser
+// stepping backwards stays inside the block it is in. The file is read with
+// pread rather than mapped: a file cut short while open then gives short
+// reads (blanks and read failures), never a bus error.
+constexpr int64_t kRecordsPerBlock = 2048;
+constexpr int64_t kBlockBytes = kRecordsPerBlock * static_cast<int64_t>(kCTGRecordLength);
+
+// Handles are 16-bit and never negative: 0 .. 32767.
+constexpr std::size_t kMaxSlots = static_cast<std::size_t>(std::numeric_limits<int16_t>::max()) + 1;
+
+// An open CTG file and its read-ahead block.
+class OpenCTGFile {
+ public:
+  explicit OpenCTGFile(int fd) : fd_(fd) {}
+  ~OpenCTGFile() { ::close(fd_); }
+  OpenCTGFile(const OpenCTGFile&) = delete;
+  OpenCTGFile& operator=(const OpenCTGFile&) = delete;
+
+  // The 80 bytes of record N (from 1), bytes beyond the end of the file as
+  // blanks; nothing when the record lies wholly beyond the end or the read
+  // fails. The view lasts until the next call.
+  std::optional<std::string_view> Record(int64_t number) {
+    const int64_t offset = (number - 1) * static_cast<int64_t>(kCTGRecordLength);
+    const int64_t recordEnd = offset + static_cast<int64_t>(kCTGRecordLength);
+    if (!(blockValid_ && offset >= blockStart_ && recordEnd <= blockStart_ + blockBytes_)) {
+      if (!Fill(offset - offset % kBlockBytes)) return std::nullopt;
+      if (offset >= blockStart_ + blockBytes_) return std::nullopt;  // wholly beyond the end
+      if (recordEnd > blockStart_ + blockBytes_) {
+        // The record is cut by the end of the file: the rest reads as blanks.
+        // The buffer holds a whole block, and the block ends at a record end.
+        std::fill(buffer_.begin() + blockBytes_, buffer_.begin() + (recordEnd - blockStart_), ' ');
+      }
+    }
+    return std::string_view(buffer_.data() + (offset - blockStart_), kCTGRecordLength);
+  }
+
+ private:
+  bool Fill(int64_t start) {
+    blockValid_ = false;
+    if (buffer_.empty()) buffer_.resize(static_cast<std::size_t>(kBlockBytes));
+    int64_t got = 0;
+    while (got < kBlockBytes) {
+      const ssize_t n = ::pread(fd_, buffer_.data() + got, static_cast<std::size_t>(kBlockBytes - got),
+                                static_cast<off_t>(start + got));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (n == 0) break;  // end of file
+      got += n;
+    }
+    blockStart_ = start;
+    blockBytes_ = got;
+    blockValid_ = true;
+    return true;
+  }
+
+  int fd_;
+  std::vector<char> buffer_;
+  int64_t blockStart_ = 0;
+  int64_t blockBytes_ = 0;  // bytes of the file in the buffer
+  bool blockValid_ = false;
+};
+
+struct Slot {
+  std::string path;
+  std::unique_ptr<OpenCTGFile> file;  // set while the file is open
+  int32_t recordCount = 0;
+  bool inUse = false;
+};
+
+struct ReaderState {
+  bool tableExists = false;
+  std::vector<Slot> slots;
+  std::size_t slotsInUse = 0;  // spares the scan for a free slot when there is none
+  int32_t lastError = kCTGNoError;
+};
+
+ReaderState& State() {
+  static ReaderState state;
+  return state;
+}
+
+Slot* FindSlot(int16_t handle) {
+  ReaderState& s = State();
+  if (!s.tableExists || handle < 0 || static_cast<std::size_t>(handle) >= s.slots.size()) return nullptr;
+  Slot& slot = s.slots[static_cast<std::size_t>(handle)];
+  return slot.inUse ? &slot : nullptr;
+}
+
+// The slot of an open file, or nothing with the error code set (1 or 5).
+Slot* FindOpenSlot(int16_t handle) {
+  Slot* slot = FindSlot(handle);
+  if (slot == nullptr) {
+    State().lastError = kCTGBadHandle;
+    return nullptr;
+  }
+  if (!slot->file) {
+    State().lastError = kCTGNotOpen;
+    return nullptr;
+  }
+  return slot;
+}
+
+// Record N of an open slot after the range check; the error code of the read.
+int32_t ReadRecord(Slot& slot, int64_t number, std::string_view& record) {
+  if (number < 1 || number > static_cast<int64_t>(slot.recordCount) + kCTGHeaderRecords) {
+    return kCTGOutOfRange;
+  }
+  const std::optional<std::string_view> bytes = slot.file->Record(number);
+  if (!bytes) return kCTGReadFailure;
+  record = *bytes;
+  return kCTGNoError;
+}
+
+int32_t ReadCellOf(Slot& slot, int32_t cellNumber, CTGCell& cell) {
+  if (cellNumber < 1 || cellNumber > slot.recordCount) return kCTGOutOfRange;
+  std::string_view record;
+  const int32_t code = ReadRecord(slot, static_cast<int64_t>(cellNumber) + kCTGHeaderRecords, record);
+  if (code != kCTGNoError) return code;
+  const std::optional<CTGCell> decoded = DecodeCTGCell(record);
+  if (!decoded) return kCTGReadFailure;
+  cell = *decoded;
+  return kCTGNoError;
+}
+
+// A regular file (links followed) whose name does not begin with "."; the
+// directory search of the file layer sees no other kind.
+bool FindOrdinaryFile(const std::string& path, struct stat& info) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string_view name = slash == std::string::npos ? std::string_view(path)
+                                                           : std::string_view(path).substr(slash + 1);
+  if (name.empty() || name.front() == '.') return false;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+int16_t CTG_AllocateHandle() {
+  ReaderState& s = State();
+  try {
+    if (!s.tableExists) {
+      s.slots.clear();
+      s.slots.emplace_back();
+      s.slots[0].inUse = true;
+      s.slotsInUse = 1;
+      s.tableExists = true;
+      return 0;
+    }
+    if (s.slotsInUse < s.slots.size()) {
+      for (std::size_t i = 0; i < s.slots.size(); ++i) {
+        if (!s.slots[i].inUse) {
+          s.slots[i] = Slot{};
+          s.slots[i].inUse = true;
+          ++s.slotsInUse;
+          return static_cast<int16_t>(i);
+        }
+      }
+    }
+    if (s.slots.size() >= kMaxSlots) return -1;
+    s.slots.emplace_back();
+    s.slots.back().inUse = true;
+    ++s.slotsInUse;
+    return static_cast<int16_t>(s.slots.size() - 1);
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+}
+
+bool CTG_FreeHandle(int16_t handle) {
+  Slot* slot = FindSlot(handle);
+  if (slot == nullptr || slot->file) return false;
+  ReaderState& s = State();
+  *slot = Slot{};  // not in use
+  --s.slotsInUse;
+  const std::size_t index = static_cast<std::size_t>(handle);
+  if (index + 1 == s.slots.size()) {
+    if (index != 0) {
+      s.slots.pop_back();
+    } else {
+      s.slots.clear();
+      s.slotsInUse = 0;
+      s.tableExists = false;
+    }
+  }
+  return true;
+}
+
+void CTG_SetFileName(int16_t handle, const std::string& path) {
+  Slot* slot = FindSlot(handle);
+  if (slot == nullptr) {
+    State().lastError = kCTGBadHandle;
+    return;
+  }
+  if (slot->file) {
+    State().lastError = kCTGAlreadyOpen;
+    return;
+  }
+  slot->path = path;
+  State().lastError = kCTGNoError;
+}
+
+std::string CTG_GetFileName(int16_t handle) {
+  Slot* slot = FindSlot(handle);
+  if (slot == nullptr) {
+    State().lastError = kCTGBadHandle;
+    return {};
+  }
+  State().lastError = kCTGNoError;
+  return slot->path;
+}
+
+bool CTG_Open(int16_t handle) {
+  ReaderState& s = State();
+  Slot* slot = FindSlot(handle);
+  if (slot == nullptr) {
+    s.lastError = kCTGBadHandle;
+    return false;
+  }
+  if (slot->file) {
+    s.lastError = kCTGAlreadyOpen;
+    return false;
+  }
+  struct stat info {};
+  if (!FindOrdinaryFile(slot->path, info)) {
+    s.lastError = kCTGFileNotFound;
+    return false;
+  }
+  if (info.st_size < static_cast<off_t>(kCTGHeaderLength)) {
+    s.lastError = kCTGNotValidFile;
+    return false;
+  }
+  const int fd = ::open(slot->path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    s.lastError = kCTGFileNotFound;
+    return false;
+  }
+  try {
+    slot->file = std::make_unique<OpenCTGFile>(fd);
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    s.lastError = kCTGFileNotFound;
+    return false;
+  }
+  // The header is read before the record count is known: records 1-5 are in
+  // range while the count is 0.
+  slot->recordCount = 0;
+  const CTGHeader header = CTG_ReadHeader(handle);
+  if (s.lastError != kCTGNoError) {
+    slot->file.reset();
+    return false;
+  }
+  // The map code is odd when the file holds the land-use theme (a negative
+  // remainder keeps its sign and fails); the projection must be UTM.
+  if (header.Rec1Value46 % 2 != 1 || header.Rec1Value56 != 1) {
+    slot->file.reset();
+    s.lastError = kCTGNotValidFile;
+    return false;
+  }
+  // Half of any 32-bit value fits 32 bits.
+  slot->recordCount = RoundToInt<int32_t>(header.RecordCountTimes2 / 2.0).value_or(0);
+  s.lastError = kCTGNoError;
+  return true;
+}
+
+void CTG_Close(int16_t handle) {
+  Slot* slot = FindSlot(handle);
+  if (slot == nullptr) {
+    State().lastError = kCTGBadHandle;
+    return;
+  }
+  slot->file.reset();
+  State().lastError = kCTGNoError;
+}
+
+bool CTG_IsOpen(int16_t handle) {
+  Slot* slot = FindSlot(handle);
+  if (slot == nullptr) {
+    State().lastError = kCTGBadHandle;
+    return false;
+  }
+  State().lastError = kCTGNoError;
+  return slot->file != nullptr;
+}
+
+int32_t CTG_RecordCount(int16_t handle) {
+  Slot* slot = FindOpenSlot(handle);
+  return slot != nullptr ? slot->recordCount : 0;
+}
+
+std::string CTG_ReadRecordText(int16_t handle, int32_t recordNumber) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return {};
+  std::string_view record;
+  State().lastError = ReadRecord(*slot, recordNumber, record);
+  if (State().lastError != kCTGNoError) return {};
+  return std::string(record);
+}
+
+CTGHeader CTG_ReadHeader(int16_t handle) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return {};
+  std::string records;
+  records.reserve(kCTGHeaderLength);
+  for (int32_t number = 1; number <= kCTGHeaderRecords; ++number) {
+    std::string_view record;
+    State().lastError = ReadRecord(*slot, number, record);
+    if (State().lastError != kCTGNoError) return {};
+    records.append(record);
+  }
+  std::optional<CTGHeader> header = DecodeCTGHeader(records);
+  if (!header) {
+    State().lastError = kCTGReadFailure;
+    return {};
+  }
+  State().lastError = kCTGNoError;
+  return std::move(*header);
+}
+
+CTGCell CTG_ReadCell(int16_t handle, int32_t cellNumber) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return {};
+  CTGCell cell;
+  State().lastError = ReadCellOf(*slot, cellNumber, cell);
+  return State().lastError == kCTGNoError ? cell : CTGCell{};
+}
+
+bool CTG_ReadCells(int16_t handle, int32_t firstCell, int32_t count, CTGCell* cells, uint8_t* ok) {
+  if (count <= 0) return true;
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) {
+    std::fill(cells, cells + count, CTGCell{});
+    std::fill(ok, ok + count, uint8_t{0});
+    return false;
+  }
+  bool all = true;
+  int32_t code = kCTGNoError;
+  for (int32_t i = 0; i < count; ++i) {
+    // Cell numbers past the 32-bit range are out of range like any other.
+    const int64_t number = static_cast<int64_t>(firstCell) + i;
+    CTGCell cell;
+    code = number > std::numeric_limits<int32_t>::max()
+               ? kCTGOutOfRange
+               : ReadCellOf(*slot, static_cast<int32_t>(number), cell);
+    const bool read = code == kCTGNoError;
+    cells[i] = read ? cell : CTGCell{};
+    ok[i] = read ? 1 : 0;
+    all = all && read;
+  }
+  State().lastError = code;
+  return all;
+}
+
+int32_t CTG_LastError() { return State().lastError; }
+
+double CTG_DMSToDegrees(std::string_view field) { return DecodeDMSField(field); }
+
+std::string_view CTGErrorText(int32_t code) {
+  switch (code) {
+    case kCTGNoError: return "no error";
+    case kCTGBadHandle: return "bad reader handle";
+    case kCTGAlreadyOpen: return "the file is already open";
+    case kCTGFileNotFound: return "the file cannot be found or accessed";
+    case kCTGNotValidFile: return "not a valid USGS CTG file";
+    case kCTGNotOpen: return "the file is not open";
+    case kCTGOutOfRange: return "record number out of range";
+    case kCTGReadFailure: return "read failure";
+    default: return "unknown error";
+  }
+}
+
+void CTG_ResetModuleForTesting() { State() = ReaderState{}; }
+
+}  // namespace tilbo

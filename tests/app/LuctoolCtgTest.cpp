@@ -1,0 +1,145 @@
+// luctool info and cells on CTG files, run in-process.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ctg/CTGFile.h"
+#include "luctool/Luctool.h"
+#include "support/CTGTestFiles.h"
+#include "support/TempDir.h"
+
+namespace tilbo {
+namespace {
+
+using testing::DataRecord;
+using testing::PutRight;
+using testing::TempDir;
+using testing::ValidHeader;
+using testing::WriteWholeFile;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunTool(std::vector<std::string> args) {
+  args.insert(args.begin(), "luctool");
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  const int status = luctool::RunLuctool(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+const std::string kFake = std::string(TILBO_TEST_DATA_DIR) + "/fake_grid_cell";
+
+class LuctoolCtgTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CTG_ResetModuleForTesting(); }
+  // Every command frees the reader handle it took.
+  void TearDown() override { EXPECT_EQ(CTG_AllocateHandle(), 0); }
+  TempDir dir_;
+};
+
+TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeader) {
+  const Result r = RunTool({"info", kFake});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find(": USGS CTG land use and land cover, 434309 data records (the file holds 1)\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("  Title               FAKE CITY\n"), std::string::npos);
+  EXPECT_NE(r.out.find("  DataDate            91170\n"), std::string::npos);
+  EXPECT_NE(r.out.find("  GridDimension1      558 (rows)\n"), std::string::npos);
+  EXPECT_NE(r.out.find("  Rec2Values          1 1 789 558 1 556 8 0 395 3 782 0 789 556 395 369\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("  RefCornerEasting    421100"), std::string::npos);
+  EXPECT_NE(r.out.find("  Point4              46, -98 (north-east)\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Quadrangle: (46, -100) to (45, -98)"), std::string::npos);
+}
+
+TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
+  const std::string path = testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz");
+  const Result r = RunTool({"info", path, "--json"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.substr(0, 1), "{");
+  EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
+  for (const char* part :
+       {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039",
+        "\"GridDimension1\":575", "\"GridDimension2\":808", "\"CellSize\":200", "\"Rec1Value51\":19",
+        "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
+        "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
+        "{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72}",
+        "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}"}) {
+    EXPECT_NE(r.out.find(part), std::string::npos) << part;
+  }
+}
+
+TEST_F(LuctoolCtgTest, UnreadableFilesGiveOneLineWithTheReason) {
+  WriteWholeFile(dir_.file("short"), std::string(399, ' '));
+  std::string wide = ValidHeader();
+  PutRight(wide, 1, 10, "40000");
+  WriteWholeFile(dir_.file("wide"), wide);
+  WriteWholeFile(dir_.file("tile.LUC"), "QMLULC" + std::string(500, '\0'));
+  const std::pair<std::string, std::string> cases[] = {
+      {dir_.file("missing"), "the file cannot be found or accessed (reader error 3)"},
+      {dir_.file("short"), "not a valid USGS CTG file (reader error 4)"},
+      {dir_.file("wide"), "read failure (reader error 7)"},
+      {dir_.file("tile.LUC"), "a LUC tile; this luctool describes CTG files only"}};
+  for (const auto& [path, reason] : cases) {
+    for (const char* command : {"info", "cells"}) {
+      if (path == dir_.file("tile.LUC") && std::string(command) == "cells") continue;
+      const Result r = RunTool({command, path});
+      EXPECT_EQ(r.status, 1) << command << " " << path;
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, "luctool: " + path + ": " + reason + "\n");
+    }
+  }
+}
+
+TEST_F(LuctoolCtgTest, CellsListsRecordsAndSaysWhichCannotBeRead) {
+  std::string bytes = ValidHeader(8);
+  bytes += DataRecord(14, 422600, 5094200, "21");
+  bytes += DataRecord(14, 422800, 5094200, "99999");
+  bytes += DataRecord(14, 423000, 5094200, "2000000102");
+  WriteWholeFile(dir_.file("quad"), bytes);  // the fourth record is missing
+
+  const Result all = RunTool({"cells", dir_.file("quad")});
+  EXPECT_EQ(all.status, 0);
+  EXPECT_EQ(all.err, "");
+  EXPECT_EQ(all.out,
+            "      cell zone  easting northing   code\n"
+            "         1   14   422600  5094200     21\n"
+            "         2 cannot be read: read failure (reader error 7)\n"
+            "         3   14   423000  5094200    102\n"
+            "         4 cannot be read: read failure (reader error 7)\n");
+
+  const Result some = RunTool({"cells", dir_.file("quad"), "--first", "3", "--count", "3"});
+  EXPECT_EQ(some.status, 0);
+  EXPECT_EQ(some.out,
+            "      cell zone  easting northing   code\n"
+            "         3   14   423000  5094200    102\n"
+            "         4 cannot be read: read failure (reader error 7)\n"
+            "         5 cannot be read: record number out of range (reader error 6)\n");
+}
+
+TEST_F(LuctoolCtgTest, UsageErrorsAndHelp) {
+  EXPECT_EQ(RunTool({"info"}).status, 2);
+  EXPECT_EQ(RunTool({"cells", kFake, "--first", "0"}).status, 2);
+  EXPECT_EQ(RunTool({"cells", kFake, "--count", "x"}).status, 2);
+  const Result help = RunTool({"cells", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--first"), std::string::npos);
+  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  const Result top = RunTool({"--help"});
+  EXPECT_EQ(top.status, 0);
+  EXPECT_NE(top.out.find("info"), std::string::npos);
+  EXPECT_NE(top.out.find("cells"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tilbo

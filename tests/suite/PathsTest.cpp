@@ -1,0 +1,70 @@
+#include "suite/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/TempDir.h"
+
+namespace tilbo {
+namespace {
+
+using namespace std::string_literals;
+using testing::ScopedEnv;
+using testing::TempDir;
+using testing::WriteWholeFile;
+
+TEST(SetPathName, JoinsWithExactlyOneSlash) {
+  EXPECT_EQ(setPathName("/data/", "//X.LUC", true), "/data/X.LUC");
+  EXPECT_EQ(setPathName("/data", "X.LUC", true), "/data/X.LUC");
+  EXPECT_EQ(setPathName("/data/", "\\X.LUC", false), "/data/X.LUC");
+  EXPECT_EQ(setPathName("/data/ ", "/ \\ X.LUC  ", true), "/data/X.LUC");
+  // A NUL left by a system buffer is ignored.
+  EXPECT_EQ(setPathName("/data\0"s, "X.LUC", true), "/data/X.LUC");
+  EXPECT_EQ(setPathName("/data/\0"s, "X.LUC", true), "/data/X.LUC");
+  // "\" is an ordinary character inside names and directories.
+  EXPECT_EQ(setPathName("/odd\\dir", "a\\b", true), "/odd\\dir/a\\b");
+  EXPECT_EQ(setPathName("", "X.LUC", true), "/X.LUC");
+}
+
+TEST(FileExists, NeedsAtLeastOneByte) {
+  TempDir dir;
+  WriteWholeFile(dir.file("empty"), "");
+  WriteWholeFile(dir.file("one"), "1");
+  EXPECT_FALSE(FileExists(dir.file("missing")));
+  EXPECT_FALSE(FileExists(dir.file("empty")));
+  EXPECT_TRUE(FileExists(dir.file("one")));
+  EXPECT_FALSE(FileExists(dir.path().string()));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FileExists(dir.file("one") + "\0junk"s));
+}
+
+TEST(SuiteDirectories, EnvironmentOverridesAndXdgFallbacks) {
+  TempDir root;
+  {
+    ScopedEnv home("CTGTILBO_HOME", root.file("prog//"));
+    ScopedEnv windows("CTGTILBO_WINDOWS_DIR", root.file("win/"));
+    ScopedEnv suite("CTGTILBO_SUITE_DIR", root.file("suite"));
+    EXPECT_EQ(ProgramDirectory(), root.file("prog") + "/");
+    EXPECT_EQ(GetWindowsFolder(), root.file("win"));
+    EXPECT_EQ(GetSuiteDirectory(), root.file("suite") + "/");
+    // The program's directory and the Windows folder are created on first use.
+    EXPECT_TRUE(std::filesystem::is_directory(root.file("prog")));
+    EXPECT_TRUE(std::filesystem::is_directory(root.file("win")));
+  }
+  ScopedEnv noHome("CTGTILBO_HOME", "");
+  ScopedEnv noWindows("CTGTILBO_WINDOWS_DIR", "");
+  ScopedEnv noSuite("CTGTILBO_SUITE_DIR", "");
+  ScopedEnv data("XDG_DATA_HOME", root.file("data"));
+  ScopedEnv config("XDG_CONFIG_HOME", root.file("config"));
+  EXPECT_EQ(ProgramDirectory(), root.file("data") + "/ctgtilbo/");
+  EXPECT_EQ(GetWindowsFolder(), root.file("config") + "/ctgtilbo");
+  EXPECT_EQ(GetSuiteDirectory(), ProgramDirectory());
+  ScopedEnv home("HOME", root.file("home"));
+  ScopedEnv relative("XDG_DATA_HOME", "relative/path");
+  EXPECT_EQ(ProgramDirectory(), root.file("home") + "/.local/share/ctgtilbo/");
+}
+
+}  // namespace
+}  // namespace tilbo

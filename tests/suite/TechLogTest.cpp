@@ -1,0 +1,99 @@
+#include "suite/TechLog.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <vector>
+
+#include "suite/SuiteConfig.h"
+#include "support/SuiteEnvironment.h"
+#include "support/TechLogLines.h"
+
+namespace tilbo {
+namespace {
+
+using testing::Lines;
+using testing::LoggedTexts;
+using testing::ReadWholeFile;
+using testing::SuiteEnvironment;
+using testing::WriteWholeFile;
+
+TEST(TechLog, PathIsInTheSuiteDirectoryAndKept) {
+  SuiteEnvironment env;
+  WriteWholeFile(env.suite.file("QMTecSup.txt"), "existing");
+  EXPECT_EQ(TechLogPath(), env.suite.file("QMTecSup.txt"));
+  std::filesystem::remove(env.suite.file("QMTecSup.txt"));
+  EXPECT_EQ(TechLogPath(), env.suite.file("QMTecSup.txt"));
+  ResetTechLogForTesting();
+  EXPECT_EQ(TechLogPath(), env.suite.file("QMTECSUP.TXT"));
+}
+
+TEST(TechLog, HeaderWrittenWhenMissingOrEmpty) {
+  SuiteEnvironment env;
+  WriteWholeFile(env.suite.file("QMTECSUP.TXT"), "");
+  EnsureLog();
+  const auto lines = Lines(ReadWholeFile(TechLogPath()));
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0], ".LOG");
+  EXPECT_EQ(lines[2], "TechSupport Report File");
+  EXPECT_EQ(lines[3], "");
+  EXPECT_TRUE(std::regex_match(lines[4], std::regex("OS: .+  CPU: .+"))) << lines[4];
+  EXPECT_TRUE(std::regex_match(lines[5], std::regex("Memory: [0-9,]* KB Free"))) << lines[5];
+  EXPECT_EQ(lines[6], "GAV is currently installed in " + env.suite.dir());
+  EXPECT_EQ(lines[8], std::string(52, '-'));
+
+  // An existing log is left alone.
+  WriteWholeFile(TechLogPath(), "kept");
+  EnsureLog();
+  EXPECT_EQ(ReadWholeFile(TechLogPath()), "kept");
+}
+
+TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
+  SuiteEnvironment env;
+  std::vector<std::pair<int, std::string>> status;
+  SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
+
+  std::string text = "hello";
+  WriteLog(text, true);
+  EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d:  hello  \(ctgtilbo \d+\.\d+\.\d+\))")))
+      << text;
+  std::string hidden = "no version";
+  WriteLog(hidden, false);
+  EXPECT_TRUE(std::regex_search(hidden, std::regex(R"(  \(ctgtilbo __\.__\.\d+\)$)"))) << hidden;
+
+  const std::string log = ReadWholeFile(TechLogPath());
+  EXPECT_NE(log.find(text + "\n \n" + hidden + "\n \n"), std::string::npos);
+  EXPECT_EQ(log.find('\r'), std::string::npos);
+  const std::vector<std::pair<int, std::string>> expected = {{2, "Write Log"}, {2, ""}, {2, "Write Log"}, {2, ""}};
+  EXPECT_EQ(status, expected);
+}
+
+TEST(TechLog, LevelsGateTheOptionalLines) {
+  SuiteEnvironment env;
+  WriteLogIfEnabled("off");
+  WriteLogAtLevel("off too", 0);
+  EXPECT_FALSE(std::filesystem::exists(TechLogPath()));
+
+  Config().techSupportLogLevel = 100;
+  WriteLogIfEnabled("enabled");
+  WriteLogAtLevel("at 100", 100);
+  WriteLogAtLevel("at 1100", 1100);
+  const std::vector<std::string> expected = {"enabled", "at 100"};
+  EXPECT_EQ(LoggedTexts(TechLogPath()), expected);
+}
+
+TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
+  SuiteEnvironment env;
+  std::vector<std::pair<int, std::string>> status;
+  SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
+  SetStatusMessage("  Reading  ", 0);
+  SetStatusMessage("ignored", 3);
+  SetStatusMessage("ignored", -1);
+  SetStatusSink([](int, const std::string&) { throw std::runtime_error("status line gone"); });
+  SetStatusMessage("swallowed", 1);
+  const std::vector<std::pair<int, std::string>> expected = {{0, "Reading"}};
+  EXPECT_EQ(status, expected);
+}
+
+}  // namespace
+}  // namespace tilbo
