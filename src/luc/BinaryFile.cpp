@@ -85,6 +85,12 @@ bool RegularFileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool WritableOrAbsent(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  return ::access(path.c_str(), W_OK) == 0;
+}
+
 bool WriteFileReplacing(const std::string& path,
                         std::initializer_list<std::span<const unsigned char>> pieces) {
   static std::atomic<unsigned> counter{0};

@@ -46,6 +46,10 @@ class BinaryFile {
 // Whether a regular file (links followed) exists at the path.
 bool RegularFileExists(const std::string& path);
 
+// Whether a file could be written at the path: none there yet, or one that
+// may be written to.
+bool WritableOrAbsent(const std::string& path);
+
 // Writes the pieces one after the other into a new file beside `path` and
 // renames it over `path`: either the whole new contents land or the old file
 // (if any) stays as it was. The result is exactly as long as the pieces.

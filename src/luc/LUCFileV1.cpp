@@ -579,7 +579,8 @@ int32_t LUCFileV1::CreateFile(double seLatitude, double seLongitude, int16_t xRe
     std::vector<unsigned char> record0(static_cast<std::size_t>(layout->recordLength), 0);
     std::copy(headerBytes.begin(), headerBytes.end(), record0.begin());
 
-    if (!WriteFileReplacing(fileName, {record0, BytesOf(grid)})) {
+    // A file that may not be written is not replaced either.
+    if (!WritableOrAbsent(fileName) || !WriteFileReplacing(fileName, {record0, BytesOf(grid)})) {
       lastError_ = kUnknownError;
       return kNotCreated;
     }
