@@ -99,7 +99,7 @@ TEST_F(ConversionTexts, DirectionsAreParagraphsSeparatedByBlankLines) {
   const std::string d = SelectionDirections();
   EXPECT_EQ(d.rfind("Select the files that you want to be created.\r\n\r\nIf a checkmark appears", 0), 0u);
   EXPECT_NE(d.find("created without worry.\r\n\r\nNote that if you create"), std::string::npos);
-  EXPECT_EQ(d.substr(d.size() - 9), "' button below.");  // no final line break
+  EXPECT_EQ(d.substr(d.size() - 15), "' button below.");  // no final line break
   EXPECT_EQ(RunningDirections().rfind("CTG Tilbo is now converting the files.\r\n\r\nThe text", 0), 0u);
 }
 
