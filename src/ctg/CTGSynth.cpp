@@ -83,7 +83,7 @@ bool DegreesFit(double value) {
 
 std::string DMSField(double value) {
   const DMS d = ToDMS(value);
-  char text[32];
+  char text[64];  // room for any long long, though degrees have three digits
   std::snprintf(text, sizeof text, "%3lld%02lld%02lld", static_cast<long long>(d.degrees),
                 static_cast<long long>(d.minutes), static_cast<long long>(d.seconds));
   return text;
