@@ -129,6 +129,7 @@ void frmMain::ApplySavedOptions() {
 }
 
 void frmMain::Unload() {
+  if (frmBrowseRecordsIsLoaded) UnloadRecordBrowser();
   SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
   const std::string path = UserDefaultsIni();
   WriteINI(kSettingsSection, kOptionDeleteOld.key, OptionText(chkDeleteOldFile.ticked), path);
@@ -295,6 +296,7 @@ void frmMain::cmdBrowse_Click() {
 
   if (result == ReadResult::Read) {
     EnableNewFileControls();
+    StartRecordBrowser();
     return;
   }
   std::string reason;
@@ -305,6 +307,28 @@ void frmMain::cmdBrowse_Click() {
   }
   prompter_.ShowMessage(MessageIcon::Exclamation, "The file \"" + SourcePath + "\" could " + reason, kProgramTitle);
   ResetMainWindow();
+}
+
+void frmMain::UnloadRecordBrowser() {
+  if (browser_) browser_->Unload();
+  host_.CloseRecordBrowser();
+}
+
+void frmMain::StartRecordBrowser() {
+  if (frmBrowseRecordsIsLoaded) UnloadRecordBrowser();
+  browser_ = std::make_unique<frmBrowseRecords>(prompter_, frmBrowseRecordsIsLoaded);
+  browser_->Load();
+  browser_->hCTGFile = CTGFileHandle;
+  browser_->RecNum = 1;
+  browser_->ShowRec();
+  // A file whose first cell cannot be read has closed the browser again.
+  if (frmBrowseRecordsIsLoaded) host_.ShowRecordBrowser(*browser_);
+}
+
+void frmMain::cmdDirectories_Click() {
+  frmDirectories picker(*this, prompter_);
+  picker.Load();
+  host_.ShowDirectoryPickerModal(picker);
 }
 
 void frmMain::cmdNextFile_Click() {
