@@ -8,7 +8,7 @@ FUZZ_DIR    := build-fuzz
 FUZZ_SECONDS ?= 60
 CMAKE_GEN   := -G Ninja
 
-.PHONY: run test deps release debug bench fuzz clean
+.PHONY: run test deps release debug bench fuzz screenshots clean
 
 deps:
 	@tools/install-deps.sh
@@ -29,6 +29,10 @@ test: debug
 
 bench: release
 	@tools/run-benchmarks.sh $(RELEASE_DIR)
+
+# Renders every desktop window offscreen into docs/screenshots/*.png.
+screenshots: release
+	@QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/ui_screenshots docs/screenshots
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTILBO_FUZZ=ON -DTILBO_GUI=OFF >/dev/null

@@ -1,11 +1,13 @@
 // ctgtilbo: AutoConvert runs headless; without /AUTO the desktop window opens
 // (when the program is built with it and a display is available).
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/HeadlessHost.h"
+#include "ctgtilbo/DesktopLauncher.h"
 #include "shell/CommandLine.h"
 #include "shell/TerminalProgress.h"
 #include "shell/frmMain.h"
@@ -41,7 +43,16 @@ int main(int argc, char** argv) {
     return kExitCouldNotStart;
   }
   if (commandLine.HasAutoSwitch()) return RunAutoConvert(commandLine);
-  std::cerr << "ctgtilbo: the desktop window is not part of this build. Convert a file unattended with\n"
-               "  ctgtilbo /AUTO /SOURCE=FILE /DEST=DIR/ /LOG=LOGFILE\n";
-  return kExitCouldNotStart;
+
+  if (!tilbo::DisplayAvailable(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                               std::getenv("QT_QPA_PLATFORM"))) {
+    std::cerr << tilbo::AutoConvertHint("no display to open the window on") << '\n';
+    return kExitCouldNotStart;
+  }
+  const tilbo::DesktopLaunch launch = tilbo::RunDesktopModule(tilbo::ExecutableDirectory(), argc, argv);
+  if (!launch.started) {
+    std::cerr << tilbo::AutoConvertHint(launch.reason) << '\n';
+    return kExitCouldNotStart;
+  }
+  return launch.status;
 }

@@ -1,0 +1,72 @@
+#pragma once
+// "Process pending window events" for the Qt windows, cheap enough to call
+// per source record: events run and the views are refreshed from their logic
+// at most once per interval (30 ms by default).
+//
+// The record copy reports its progress once per record and pumps twice per
+// record. While progress is coming in, the pump reads the clock only every
+// kRecordsPerClockCheck records; the pumps in between return at once. Outside
+// such a loop (creating tiles, status changes) every pump reads the clock, so
+// a slow step that pumps rarely still gets its events through.
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "suite/Prompter.h"
+
+namespace tilbo::ui {
+
+// A window that shows logic state and can bring itself up to date.
+class RefreshableView {
+ public:
+  virtual ~RefreshableView() = default;
+  virtual void Refresh() = 0;
+};
+
+class QtEventPump final : public EventPump {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr int32_t kRecordsPerClockCheck = 256;
+  static constexpr int32_t kPumpsPerRecord = 2;
+
+  explicit QtEventPump(Clock::duration interval = std::chrono::milliseconds(30)) : interval_(interval) {}
+
+  void ProcessPendingEvents() override {
+    if (skippablePumps_ > 0) {
+      --skippablePumps_;
+      return;
+    }
+    ProcessIfDue();
+  }
+
+  // The views read the progress from their logic; this only paces the clock.
+  void ProgressChanged(int32_t /*value*/, int32_t /*maximum*/) override {
+    if (--recordsUntilClockCheck_ > 0) {
+      skippablePumps_ = kPumpsPerRecord;
+    } else {
+      recordsUntilClockCheck_ = kRecordsPerClockCheck;
+      skippablePumps_ = 0;
+    }
+  }
+
+  // The views refreshed after the events have run; a view registers while it
+  // is on screen.
+  void AddView(RefreshableView* view);
+  void RemoveView(RefreshableView* view);
+
+  // How many times events were actually processed (for tests and benchmarks).
+  int64_t ProcessedCount() const { return processed_; }
+
+ private:
+  void ProcessIfDue();
+
+  Clock::duration interval_;
+  Clock::time_point lastProcessed_{};
+  int32_t recordsUntilClockCheck_ = kRecordsPerClockCheck;
+  int32_t skippablePumps_ = 0;
+  int64_t processed_ = 0;
+  std::vector<RefreshableView*> views_;
+};
+
+}  // namespace tilbo::ui

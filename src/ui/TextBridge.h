@@ -1,0 +1,27 @@
+#pragma once
+// Texts between the logic (std::string of bytes) and Qt (QString):
+// - paths are file-system names, decoded as the system decodes them;
+// - the text fields of CTG and LUC files (titles) are bytes shown as Latin-1;
+// - messages mix both, so they are read as UTF-8 when they are valid UTF-8
+//   and as Latin-1 otherwise; their CR LF line breaks become LF.
+
+#include <QString>
+#include <string>
+
+namespace tilbo::ui {
+
+QString FromPath(const std::string& path);
+std::string ToPath(const QString& path);
+
+QString FromLatin1Bytes(const std::string& bytes);
+std::string ToLatin1Bytes(const QString& text);
+
+QString FromMessageText(const std::string& text);
+
+// A file-dialog filter of "description|patterns|..." pairs ("Text Files
+// (*.txt)|*.txt|All Files (*.*)|*.*") in Qt's form, "Text Files (*.txt);;All
+// Files (*)". "*.*" means every file, which on this system is "*" (many names
+// have no dot).
+QString QtFileFilter(const std::string& pairs);
+
+}  // namespace tilbo::ui

@@ -1,0 +1,27 @@
+#include "ui/TextBridge.h"
+
+#include <gtest/gtest.h>
+
+namespace tilbo::ui {
+namespace {
+
+TEST(TextBridge, OpenFileFilterBecomesQtFormWithEveryFileForStarDotStar) {
+  EXPECT_EQ(QtFileFilter("Text Files (*.txt)|*.txt|All Files (*.*)|*.*").toStdString(),
+            "Text Files (*.txt);;All Files (*)");
+  EXPECT_EQ(QtFileFilter("Grids|*.ctg;*.txt").toStdString(), "Grids (*.ctg *.txt)");
+  // A dangling description without patterns is dropped.
+  EXPECT_EQ(QtFileFilter("LUC tiles|*.LUC|Broken").toStdString(), "LUC tiles (*.LUC)");
+}
+
+TEST(TextBridge, TitlesAreLatin1BytesAndMessagesFallBackToLatin1) {
+  const std::string title = "CHAMBORD \xC9GLISE";  // Latin-1 E acute
+  EXPECT_EQ(FromLatin1Bytes(title), QString::fromUtf8("CHAMBORD \xC3\x89GLISE"));
+  EXPECT_EQ(ToLatin1Bytes(FromLatin1Bytes(title)), title);
+  // A message with a UTF-8 path stays UTF-8; one with a Latin-1 title is read as Latin-1.
+  EXPECT_EQ(FromMessageText("The file \"/data/\xC3\xA9t\xC3\xA9.txt\"\r\nline"),
+            QString::fromUtf8("The file \"/data/\xC3\xA9t\xC3\xA9.txt\"\nline"));
+  EXPECT_EQ(FromMessageText(title), QString::fromUtf8("CHAMBORD \xC3\x89GLISE"));
+}
+
+}  // namespace
+}  // namespace tilbo::ui
