@@ -1,0 +1,83 @@
+// ctgtilbo without /AUTO opens the desktop window from its module; without a
+// display or without the module it says how to convert unattended instead.
+
+#include "ctgtilbo/DesktopLauncher.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "support/SuiteEnvironment.h"
+
+namespace tilbo {
+namespace {
+
+using testing::SuiteEnvironment;
+using testing::TempDir;
+
+constexpr int kExitCouldNotStart = 2;
+
+struct CommandResult {
+  int status = -1;
+  std::string output;
+};
+
+// Runs a shell command, its standard error joined to its output.
+CommandResult RunCommand(const std::string& command) {
+  CommandResult run;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+const std::string kProgram = std::string(TILBO_BINARY_DIR) + "/ctgtilbo";
+const std::string kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+
+TEST(DesktopLauncher, DisplayIsANamedServerOrAPlatformThatNeedsNone) {
+  EXPECT_FALSE(DisplayAvailable(nullptr, nullptr, nullptr));
+  EXPECT_FALSE(DisplayAvailable("", "", ""));
+  EXPECT_TRUE(DisplayAvailable(":0", nullptr, nullptr));
+  EXPECT_TRUE(DisplayAvailable(nullptr, "wayland-0", nullptr));
+  EXPECT_TRUE(DisplayAvailable(nullptr, nullptr, "offscreen"));
+  EXPECT_TRUE(DisplayAvailable(nullptr, nullptr, "vnc:size=800x600"));
+  // Qt told to use X11 or Wayland still needs the server.
+  EXPECT_FALSE(DisplayAvailable(nullptr, nullptr, "xcb"));
+  EXPECT_FALSE(DisplayAvailable(nullptr, nullptr, "wayland-egl"));
+  EXPECT_TRUE(DisplayAvailable(":1", nullptr, "xcb"));
+}
+
+TEST(DesktopLauncher, WithoutADisplayTheProgramPointsToAutoConvert) {
+  SuiteEnvironment environment;
+  const CommandResult run = RunCommand(kNoDisplay + "'" + kProgram + "'");
+  EXPECT_EQ(run.status, kExitCouldNotStart);
+  EXPECT_EQ(run.output, AutoConvertHint("no display to open the window on") + "\n");
+  EXPECT_NE(run.output.find("ctgtilbo /AUTO /SOURCE=FILE /DEST=DIR/ /LOG=LOGFILE"), std::string::npos);
+}
+
+TEST(DesktopLauncher, WithoutTheWindowModuleTheProgramPointsToAutoConvert) {
+  SuiteEnvironment environment;
+  TempDir alone;
+  const std::string copy = alone.file("ctgtilbo");
+  std::filesystem::copy_file(kProgram, copy);
+  std::filesystem::permissions(copy, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  const CommandResult run = RunCommand(kNoDisplay + "QT_QPA_PLATFORM=offscreen '" + copy + "'");
+  EXPECT_EQ(run.status, kExitCouldNotStart);
+  EXPECT_EQ(run.output, AutoConvertHint("this build has no desktop window") + "\n");
+}
+
+TEST(DesktopLauncher, TheProgramItselfLinksNoGuiLibrary) {
+  const CommandResult run = RunCommand("ldd '" + kProgram + "'");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("libc.so"), std::string::npos);
+  EXPECT_EQ(run.output.find("libQt"), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace tilbo

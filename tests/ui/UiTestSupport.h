@@ -1,0 +1,116 @@
+#pragma once
+// What the window tests share: a fresh suite environment, the Qt prompter in
+// its scripted mode, the real event pump, a main window, and a way to act on a
+// modal window from inside its own event loop.
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+#include "ctg/CTGFile.h"
+#include "ctg/CTGSynth.h"
+#include "registry/LULCRetrievalAndRegistry.h"
+#include "support/SuiteEnvironment.h"
+#include "ui/MainWindow.h"
+
+namespace tilbo::testing {
+
+// Finds a control of a window by the logic's name for it.
+template <typename Widget>
+Widget* Control(QWidget* window, const char* name) {
+  auto* widget = window->findChild<Widget*>(QString::fromUtf8(name));
+  if (widget == nullptr) ADD_FAILURE() << "no control " << name << " in " << window->objectName().toStdString();
+  return widget;
+}
+
+// A double-click as the system delivers it: press, release, double-click,
+// release. (QTest's own sends a widget only the double-click event.)
+inline void DoubleClick(QWidget* widget, QPoint position) {
+  QTest::mousePress(widget, Qt::LeftButton, {}, position);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
+  QTest::mouseDClick(widget, Qt::LeftButton, {}, position);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
+}
+
+// A synthetic quadrangle of coarse cells (fast to convert) written into `dir`.
+inline std::string WriteQuadrangle(const TempDir& dir, const std::string& name, double south, double west,
+                                   double width, int32_t cellSize = 1000) {
+  SynthOptions options;
+  options.south = south;
+  options.west = west;
+  options.height = 1;
+  options.width = width;
+  options.cellSize = cellSize;
+  options.title = "TEST QUAD " + name;
+  options.dataDate = "84180";
+  const std::string path = dir.file(name);
+  const SynthWriteResult result = WriteSynthCTG(options, path);
+  if (!result.ok) ADD_FAILURE() << "cannot write " << path << ": " << result.error;
+  return path;
+}
+
+// Runs `action` on the modal window as soon as it is open, from inside its
+// event loop. A modal window that the action leaves open is closed (and the
+// test fails), so that a failed step never hangs the test.
+inline void WhenModalOpens(std::function<void(QWidget*)> action, int triesLeft = 5000) {
+  QTimer::singleShot(1, [action = std::move(action), triesLeft]() mutable {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) {
+      if (triesLeft > 0) {
+        WhenModalOpens(std::move(action), triesLeft - 1);
+      } else {
+        ADD_FAILURE() << "no modal window opened";
+      }
+      return;
+    }
+    action(modal);
+    if (QApplication::activeModalWidget() == modal) {
+      ADD_FAILURE() << modal->objectName().toStdString() << " was left open";
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
+    }
+  });
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest() {
+    CTG_ResetModuleForTesting();
+    LRR_ResetModuleForTesting();
+    prompter.StartScript();
+    SetActivePrompter(&prompter);
+  }
+  ~WindowTest() override {
+    window.reset();
+    SetActivePrompter(nullptr);
+    CTG_ResetModuleForTesting();
+    LRR_ResetModuleForTesting();
+  }
+
+  // Opens the main window as the program does.
+  ui::MainWindow& OpenMainWindow() {
+    window = std::make_unique<ui::MainWindow>(prompter, pump, CommandLine{});
+    window->Start();
+    return *window;
+  }
+
+  // Browse, with the open-file dialog answered with `path`.
+  void Browse(const std::string& path) {
+    window->fileDialog.answers.push_back(path);
+    QTest::mouseClick(Control<QPushButton>(window.get(), "cmdBrowse"), Qt::LeftButton);
+  }
+
+  frmMain& main() { return window->logic(); }
+
+  SuiteEnvironment environment;
+  TempDir data;
+  ui::QtPrompter prompter;
+  ui::QtEventPump pump;
+  std::unique_ptr<ui::MainWindow> window;
+};
+
+}  // namespace tilbo::testing
