@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgeographiclib-dev libcli11-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   clang libclang-rt-14-dev
   proj-bin gdal-bin
 )

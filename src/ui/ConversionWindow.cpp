@@ -38,6 +38,9 @@ ConversionWindow::ConversionWindow(frmConversion& conversion, QtEventPump& pump,
   lstFiles_ = new QListWidget(files);
   lstFiles_->setObjectName(QStringLiteral("lstFiles"));
   lstFiles_->setMinimumHeight(lstFiles_->fontMetrics().height() * kListRows);
+  // Rows change their status text while the copy runs; equal heights spare
+  // the list a new layout each time.
+  lstFiles_->setUniformItemSizes(true);
   lblCurrentAction_ = ValueLabel(QStringLiteral("lblCurrentAction"), files);
   pbProgress_ = new QProgressBar(files);
   pbProgress_->setObjectName(QStringLiteral("pbProgress"));
