@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgeographiclib-dev libcli11-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The desktop window: Qt, its X11/Wayland platform plugins, and a font for
+  # the offscreen rendering of the window tests and screenshots.
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   clang libclang-rt-14-dev
   proj-bin gdal-bin

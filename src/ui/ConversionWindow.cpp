@@ -21,7 +21,7 @@ constexpr const char* kWindowTitle = "Conversion";
 // Room for the list, the status line and the directions without scrolling
 // for a quadrangle's usual two or three tiles.
 constexpr int kListRows = 5;
-constexpr int kDirectionLines = 14;
+constexpr int kDirectionLines = 16;
 constexpr int kWindowWidthInCharacters = 80;
 
 }  // namespace
@@ -47,7 +47,7 @@ ConversionWindow::ConversionWindow(frmConversion& conversion, QtEventPump& pump,
   filesLayout->addWidget(lstFiles_);
   filesLayout->addWidget(lblCurrentAction_);
   filesLayout->addWidget(pbProgress_);
-  layout->addWidget(files, 1);
+  layout->addWidget(files);
 
   auto* directions = new QGroupBox(QStringLiteral("Directions"), this);
   directions->setObjectName(QStringLiteral("fraDirections"));

@@ -39,8 +39,8 @@ QLabel* CaptionLabel(const char* caption, QWidget* parent) { return new QLabel(Q
 
 }  // namespace
 
-MainWindow::MainWindow(QtPrompter& prompter, QtEventPump& pump, CommandLine commandLine, QWidget* parent)
-    : QWidget(parent), prompter_(prompter), pump_(pump), main_(prompter, pump, *this, std::move(commandLine)) {
+MainWindow::MainWindow(Prompter& prompter, QtEventPump& pump, CommandLine commandLine, QWidget* parent)
+    : QWidget(parent), pump_(pump), main_(prompter, pump, *this, std::move(commandLine)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QString::fromUtf8(kWindowTitle));
   auto* layout = new QVBoxLayout(this);

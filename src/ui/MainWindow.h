@@ -44,7 +44,7 @@ class MainWindow final : public QWidget, public MainWindowHost, public Refreshab
   Q_OBJECT
 
  public:
-  MainWindow(QtPrompter& prompter, QtEventPump& pump, CommandLine commandLine, QWidget* parent = nullptr);
+  MainWindow(Prompter& prompter, QtEventPump& pump, CommandLine commandLine, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The load step (settings, saved position, LUC directory list), then the
@@ -86,7 +86,6 @@ class MainWindow final : public QWidget, public MainWindowHost, public Refreshab
   }
   void CopyPlacementFromWindow();
 
-  QtPrompter& prompter_;
   QtEventPump& pump_;
   frmMain main_;
   QPointer<RecordBrowserWindow> browserWindow_;

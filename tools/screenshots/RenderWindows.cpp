@@ -19,6 +19,7 @@
 #include <fstream>
 
 #include "ui/ConversionWindow.h"
+#include "ui/DirectoryPickerDialog.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -66,6 +67,14 @@ class HalfwayShot final : public tilbo::ui::RefreshableView {
   bool taken_ = false;
 };
 
+// The offscreen platform warns on every window shown that it cannot pass on
+// size hints; that says nothing about the pictures.
+void QuietOffscreenWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QStringLiteral("does not support propagateSizeHints"))) return;
+  if (message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 bool Gunzip(const QString& source, const QString& target) {
   QProcess gzip;
   gzip.setStandardOutputFile(target);
@@ -81,6 +90,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietOffscreenWarnings);
   QApplication application(argc, argv);
   g_outputDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   QDir().mkpath(g_outputDir);
@@ -123,8 +133,13 @@ int main(int argc, char** argv) {
       Save(browser, "record-browser.png");
     }
 
-    QTimer::singleShot(0, [] {
-      QWidget* picker = QApplication::activeModalWidget();
+    // The picker opened on the work directory, whose tiles directory is listed.
+    QTimer::singleShot(0, [&root] {
+      auto* picker = qobject_cast<tilbo::ui::DirectoryPickerDialog*>(QApplication::activeModalWidget());
+      if (picker != nullptr) {
+        picker->logic().dilbDirectories_Change(root.path().toStdString());
+        picker->Refresh();
+      }
       Save(picker, "directory-picker.png");
       if (picker != nullptr) Button(picker, "cmdCancel")->click();
     });
