@@ -167,6 +167,7 @@ TEST_F(MainWindow, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
   EXPECT_FALSE(main.cmdConvertEnabled);
 
   main.chkOverwrite.ticked = true;  // the tile from the first run is replaced
+  main.cboDirectories_Change(data.dir());  // the reset emptied the directory box
   host.nextFile = path;
   main.cmdBrowse_Click();
   prompter.replies = {Reply::Yes};
