@@ -11,6 +11,7 @@
 // record-at-a-time loop would do them.
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "conversion/frmConversion.h"
@@ -91,6 +92,11 @@ std::string OutsideTileTitle(const std::string& sourceTitle) {
 
 GeoPoint PositionOf(const CTGCell& cell) { return UtmToGeographic(cell.UTMZone, cell.Easting, cell.Northing); }
 
+// A record without a valid zone (one that could not be read reads as zone 0)
+// has no geographic position: it belongs to no tile and its log line leaves
+// the position blank.
+bool HasPosition(const GeoPoint& p) { return std::isfinite(p.latitude) && std::isfinite(p.longitude); }
+
 }  // namespace
 
 void frmConversion::CopyRecords() {
@@ -108,8 +114,9 @@ void frmConversion::CopyRecords() {
   auto logPoint = [&](int32_t r, const CTGCell& cell, bool readError) {
     if (!ExcludedLog.IsOpen()) return;
     const GeoPoint p = PositionOf(cell);
-    ExcludedLog.WritePoint(r, cell.Easting, cell.Northing, DecDeg_to_String(p.latitude, "LT"),
-                           DecDeg_to_String(p.longitude, "LN"), cell.LULCCode, readError);
+    const bool known = HasPosition(p);
+    ExcludedLog.WritePoint(r, cell.Easting, cell.Northing, known ? DecDeg_to_String(p.latitude, "LT") : "",
+                           known ? DecDeg_to_String(p.longitude, "LN") : "", cell.LULCCode, readError);
     if (readError) ExcludedLog.WriteRawCard(CTG_ReadRecordText(SourceHandle, r + 5));
   };
 
@@ -118,6 +125,7 @@ void frmConversion::CopyRecords() {
   auto writeOutside = [&](const CTGCell& cell) {
     if (!owner_.UseExistingOption()) return false;
     const GeoPoint p = PositionOf(cell);
+    if (!HasPosition(p)) return false;
     const std::string targetDirectory = PlannedFiles.empty() ? "" : PlannedFiles[0].Directory;
     std::string path = LRR_FindFile(p.latitude, p.longitude, "");
     if (path.empty()) path = LRR_FindFile(p.latitude, p.longitude, targetDirectory);
