@@ -239,6 +239,75 @@ TEST_F(ConversionExactness, TilesOnBothSidesOfAZoneEdge) {
   EXPECT_GT(host.view.excluded, host.view.zeroValues);
 }
 
+TEST_F(ConversionExactness, RecordsBetweenGridPointsGoToTheNearestAndTheLastOneStays) {
+  // Every record moved half a cell east and half a cell south of its centre:
+  // each lies between four grid points of the tile, is tested at its own
+  // position and stored at the nearest grid point, halves going to the even
+  // multiple of the cell size. Two records share each even column and row,
+  // so the later record of a pair overwrites the earlier one.
+  Source source{Quadrangle(40.1, -105.4, 0.2, 0.3, 200), {}, false};
+  const std::string path = MakeSource(source.options);
+  source.grid = grid;
+  const long half = grid.cellSize / 2;
+  std::string bytes = ReadWholeFile(path);
+  for (int64_t k = 0; k < grid.Records(); ++k) {
+    const std::size_t at = (testing::kHeaderRecords + static_cast<std::size_t>(k)) * testing::kCardLength;
+    const long easting = testing::FieldValue(bytes.substr(at, 80), 4, 8) + half;
+    const long northing = testing::FieldValue(bytes.substr(at, 80), 12, 8) - half;
+    char fields[32];
+    std::snprintf(fields, sizeof fields, "%8ld%8ld", easting, northing);
+    bytes.replace(at + 3, 16, fields);
+  }
+  testing::WriteWholeFile(path, bytes);
+  Convert(path, RunOptions{});
+
+  const ExpectedTile expected{40, -105, 13};
+  const TileFile tile = ReadTile(target.file("L10540NW.LUC"));
+  ASSERT_EQ(tile.bytes.size(), static_cast<std::size_t>(tile.recordLength) * (tile.rows + 1));
+  std::vector<int16_t> want(static_cast<std::size_t>(tile.rows) * tile.columns);
+  for (int32_t r = 0; r < tile.rows; ++r) {
+    for (int32_t c = 0; c < tile.columns; ++c) {
+      const LatLon p = Geographic(expected.zone, tile.minEasting + static_cast<long>(c) * tile.xResolution,
+                                  tile.maxNorthing - static_cast<long>(r) * tile.yResolution);
+      want[static_cast<std::size_t>(r) * tile.columns + c] =
+          InOneDegreeCell(p, expected.seLatitude, expected.seLongitude) ? 0 : kPadding;
+    }
+  }
+  long placed = 0, excluded = 0;
+  for (int32_t row = 0; row < grid.rows; ++row) {
+    for (int32_t column = 0; column < grid.columns; ++column) {
+      const long e = grid.CentreEasting(column), n = grid.CentreNorthing(row);
+      const int16_t code = source.Code(e, n);  // the code stays with the record
+      const double movedE = static_cast<double>(e + half), movedN = static_cast<double>(n - half);
+      if (code == 0 || !InOneDegreeCell(Geographic(expected.zone, movedE, movedN), expected.seLatitude,
+                                        expected.seLongitude)) {
+        ++excluded;
+        continue;
+      }
+      const long snappedE = std::lrint(std::nearbyint(movedE / tile.xResolution)) * tile.xResolution;
+      const long snappedN = std::lrint(std::nearbyint(movedN / tile.yResolution)) * tile.yResolution;
+      const long c = (snappedE - tile.minEasting) / tile.xResolution;
+      const long r = (tile.maxNorthing - snappedN) / tile.yResolution;
+      if (r < 0 || c < 0 || r >= tile.rows || c >= tile.columns) continue;
+      want[static_cast<std::size_t>(r * tile.columns + c)] = code;
+      ++placed;
+    }
+  }
+  EXPECT_GT(placed, 10000);
+  long mismatches = 0;
+  for (int32_t r = 0; r < tile.rows; ++r) {
+    for (int32_t c = 0; c < tile.columns; ++c) {
+      const int16_t got = tile.Cell(r, c);
+      const int16_t expect = want[static_cast<std::size_t>(r) * tile.columns + c];
+      if (got != expect && ++mismatches <= 5) {
+        ADD_FAILURE() << "row " << r << " column " << c << ": " << got << " instead of " << expect;
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(host.view.excluded, excluded);
+}
+
 TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThem) {
   // The south and east edges are whole degrees, and every cell of the grid,
   // also the ones beyond the quadrangle's edges, carries a code: those south
