@@ -576,6 +576,39 @@ TEST_F(ConversionRun, TileThatCannotBeCopiedIntoItsDirectoryShowsAnError) {
   EXPECT_TRUE(TemporaryTilesLeft().empty());
 }
 
+TEST_F(ConversionRun, TileThatCannotBeSavedIsNotCopied) {
+  const std::string source = MakeSource(TwoTileQuadrangle());
+  Open(source, RunOptions{});
+  // While the copy runs, the west tile's temporary file gives way to a directory.
+  const std::filesystem::path temporary = env.home.path() / (std::string(kWest) + " NEW");
+  bool replaced = false;
+  pump.onProcess = [&] {
+    if (replaced || host.shown == nullptr || host.shown->lblCurrentAction != "Copying data...") return;
+    replaced = std::filesystem::remove(temporary) && std::filesystem::create_directory(temporary);
+  };
+  main->cmdConvert_Click();
+  ASSERT_TRUE(replaced);
+  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Could not save.) [x]",
+                                                                 std::string(kEast) + " (Saved.) [x]"}));
+  EXPECT_FALSE(host.view.success);
+  EXPECT_EQ(FileNamesIn(target.path()), (std::vector<std::string>{kEast}));
+  EXPECT_TRUE(TemporaryTilesLeft().empty());  // the empty directory went with the temporary file
+}
+
+TEST_F(ConversionRun, SourceGoneBeforeTheRunCreatesNothing) {
+  const std::string source = MakeSource(TwoTileQuadrangle());
+  Open(source, RunOptions{});
+  std::filesystem::remove(source);
+  main->cmdConvert_Click();
+  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Could not create.) [x]",
+                                                                 std::string(kEast) + " (Could not create.) [x]"}));
+  EXPECT_FALSE(host.view.success);
+  EXPECT_EQ(SummaryShown(prompter.shown),
+            kSummaryHead + SuccessLine(false) + ExcludedLines(0, 0, 0, 0) + FilesCreated({}));
+  EXPECT_TRUE(FileNamesIn(target.path()).empty());
+  EXPECT_EQ(main->CurrentFile, 1);
+}
+
 // A quadrangle in the southern hemisphere: its tile always has the skew
 // condition.
 SynthOptions SouthernQuadrangle() {
