@@ -15,6 +15,9 @@ class HeadlessHost final : public MainWindowHost {
   // A common desktop size, so that restored window positions stay sensible.
   ScreenGeometry Screen() const override { return ScreenGeometry{1920, 1080}; }
   void ShowConversionModal(frmConversion&) override {}
+  void ShowRecordBrowser(frmBrowseRecords&) override {}
+  void CloseRecordBrowser() override {}
+  void ShowDirectoryPickerModal(frmDirectories&) override {}
 };
 
 }  // namespace tilbo

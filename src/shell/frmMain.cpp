@@ -7,6 +7,7 @@
 #include "ctg/CTGFile.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "shell/SavedOptions.h"
+#include "shell/SourceDescription.h"
 #include "shell/TilePlan.h"
 #include "suite/ActiveProcedures.h"
 #include "suite/IniAccess.h"
@@ -129,6 +130,7 @@ void frmMain::ApplySavedOptions() {
 }
 
 void frmMain::Unload() {
+  if (frmBrowseRecordsIsLoaded) UnloadRecordBrowser();
   SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
   const std::string path = UserDefaultsIni();
   WriteINI(kSettingsSection, kOptionDeleteOld.key, OptionText(chkDeleteOldFile.ticked), path);
@@ -201,18 +203,15 @@ ReadResult frmMain::ReadCTGFile() {
 }
 
 void frmMain::FillOriginalFrame(const CTGHeader& header) {
-  const int slash = FindLast(SourcePath, "/");
   std::error_code ec;
   const auto length = std::filesystem::file_size(SourcePath, ec);
-  lblFilename = SourcePath.substr(static_cast<std::size_t>(slash)) + " (" + FileSizeText(ec ? 0 : length) +
-                std::to_string(header.GridDimension1) + "x" + std::to_string(header.GridDimension2) + ")";
-  lblDirectory = SourcePath.substr(0, static_cast<std::size_t>(slash));
-  lblTitle = header.Title;
-  lblLatLonQuad = "(" + NumberText(header.Point2Latitude) + ", " + NumberText(header.Point2Longitude) + ") to (" +
-                  NumberText(header.Point5Latitude) + ", " + NumberText(header.Point5Longitude) + ")";
-  lblUTMRefCorner = std::to_string(header.RefCornerEasting) + " Easting, " +
-                    std::to_string(header.RefCornerNorthing) + " Northing";
-  lblCellSize = std::to_string(header.CellSize) + "m x " + std::to_string(header.CellSize) + "m";
+  const SourceDescription d = DescribeSource(SourcePath, ec ? 0 : length, header);
+  lblFilename = d.Filename;
+  lblDirectory = d.Directory;
+  lblTitle = d.Title;
+  lblLatLonQuad = d.LatLonQuad;
+  lblUTMRefCorner = d.UTMRefCorner;
+  lblCellSize = d.CellSize;
 }
 
 // --- Window states ----------------------------------------------------------
@@ -295,6 +294,7 @@ void frmMain::cmdBrowse_Click() {
 
   if (result == ReadResult::Read) {
     EnableNewFileControls();
+    StartRecordBrowser();
     return;
   }
   std::string reason;
@@ -305,6 +305,28 @@ void frmMain::cmdBrowse_Click() {
   }
   prompter_.ShowMessage(MessageIcon::Exclamation, "The file \"" + SourcePath + "\" could " + reason, kProgramTitle);
   ResetMainWindow();
+}
+
+void frmMain::UnloadRecordBrowser() {
+  if (browser_) browser_->Unload();
+  host_.CloseRecordBrowser();
+}
+
+void frmMain::StartRecordBrowser() {
+  if (frmBrowseRecordsIsLoaded) UnloadRecordBrowser();
+  browser_ = std::make_unique<frmBrowseRecords>(prompter_, frmBrowseRecordsIsLoaded);
+  browser_->Load();
+  browser_->hCTGFile = CTGFileHandle;
+  browser_->RecNum = 1;
+  browser_->ShowRec();
+  // A file whose first cell cannot be read has closed the browser again.
+  if (frmBrowseRecordsIsLoaded) host_.ShowRecordBrowser(*browser_);
+}
+
+void frmMain::cmdDirectories_Click() {
+  frmDirectories picker(*this, prompter_);
+  picker.Load();
+  host_.ShowDirectoryPickerModal(picker);
 }
 
 void frmMain::cmdNextFile_Click() {

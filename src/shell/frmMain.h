@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "conversion/ConversionOwner.h"
+#include "ctg/frmBrowseRecords.h"
+#include "registry/frmDirectories.h"
 #include "shell/CommandLine.h"
 #include "shell/PlannedFile.h"
 #include "suite/FormLocation.h"
@@ -50,12 +52,18 @@ class MainWindowHost {
   virtual ScreenGeometry Screen() const = 0;
   // Shows the conversion window modally; returns when it has closed.
   virtual void ShowConversionModal(frmConversion& conversion) = 0;
+  // Shows the record browser modeless, owned by the main window.
+  virtual void ShowRecordBrowser(frmBrowseRecords& browser) = 0;
+  // Closes the record browser's window (its logic has been unloaded).
+  virtual void CloseRecordBrowser() = 0;
+  // Shows the directory picker modally; returns when it has closed.
+  virtual void ShowDirectoryPickerModal(frmDirectories& picker) = 0;
 };
 
 // The result of ReadCTGFile.
 enum class ReadResult : int16_t { Failed = 0, Read = 1, NotCTG = 2, NotFound = 3 };
 
-class frmMain final : public ConversionOwner {
+class frmMain final : public ConversionOwner, public DirectoriesOwner {
  public:
   frmMain(Prompter& prompter, EventPump& pump, MainWindowHost& host, CommandLine commandLine);
   ~frmMain();
@@ -77,7 +85,7 @@ class frmMain final : public ConversionOwner {
   void ResetMainWindow();
   void EnableNewFileControls();
   void ShowCurrentFile();
-  void ReadDirectories();
+  void ReadDirectories() override;
   // Appends one line to the open AutoConvert log; failures are ignored.
   void ACLogWrite(const std::string& text, bool newLine = true) override;
 
@@ -90,6 +98,13 @@ class frmMain final : public ConversionOwner {
   void txtNewTitle_Change(const std::string& text);
   void chkUseExisting_Click(bool ticked);
   void cmdConvert_Click();
+  void cmdDirectories_Click();
+
+  // --- What the directory picker asks of its owner ----------------------------
+  void SetDirectoryText(const std::string& text) override { cboDirectories_Change(text); }
+
+  // The record browser while one is loaded.
+  frmBrowseRecords* RecordBrowser() { return frmBrowseRecordsIsLoaded ? browser_.get() : nullptr; }
 
   // --- What the conversion window asks of its owner ----------------------------
   bool IsAutoConvert() const override { return AutoConvert; }
@@ -139,6 +154,8 @@ class frmMain final : public ConversionOwner {
 
  private:
   void ApplySavedOptions();
+  void UnloadRecordBrowser();
+  void StartRecordBrowser();
   void FillOriginalFrame(const struct CTGHeader& header);
 
   Prompter& prompter_;
@@ -146,6 +163,7 @@ class frmMain final : public ConversionOwner {
   MainWindowHost& host_;
   CommandLine commandLine_;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> autoConvertLog_{nullptr, &std::fclose};
+  std::unique_ptr<frmBrowseRecords> browser_;
 };
 
 }  // namespace tilbo
