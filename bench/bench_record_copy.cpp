@@ -194,6 +194,9 @@ class NoWindowHost final : public tilbo::MainWindowHost {
   void SetBusyCursor(bool) override {}
   tilbo::ScreenGeometry Screen() const override { return tilbo::ScreenGeometry{1920, 1080}; }
   void ShowConversionModal(tilbo::frmConversion&) override {}
+  void ShowRecordBrowser(tilbo::frmBrowseRecords&) override {}
+  void CloseRecordBrowser() override {}
+  void ShowDirectoryPickerModal(tilbo::frmDirectories&) override {}
 };
 
 void BM_AutoConvert(benchmark::State& state) {

@@ -67,6 +67,9 @@ class TestHost final : public MainWindowHost {
   }
   void SetBusyCursor(bool) override {}
   ScreenGeometry Screen() const override { return ScreenGeometry{1920, 1080}; }
+  void ShowRecordBrowser(frmBrowseRecords&) override {}
+  void CloseRecordBrowser() override {}
+  void ShowDirectoryPickerModal(frmDirectories&) override {}
   void ShowConversionModal(frmConversion& c) override {
     ++conversionsShown;
     view = {};

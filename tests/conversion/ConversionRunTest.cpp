@@ -595,20 +595,6 @@ TEST_F(ConversionRun, TileThatCannotBeSavedIsNotCopied) {
   EXPECT_TRUE(TemporaryTilesLeft().empty());  // the empty directory went with the temporary file
 }
 
-TEST_F(ConversionRun, SourceGoneBeforeTheRunCreatesNothing) {
-  const std::string source = MakeSource(TwoTileQuadrangle());
-  Open(source, RunOptions{});
-  std::filesystem::remove(source);
-  main->cmdConvert_Click();
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Could not create.) [x]",
-                                                                 std::string(kEast) + " (Could not create.) [x]"}));
-  EXPECT_FALSE(host.view.success);
-  EXPECT_EQ(SummaryShown(prompter.shown),
-            kSummaryHead + SuccessLine(false) + ExcludedLines(0, 0, 0, 0) + FilesCreated({}));
-  EXPECT_TRUE(FileNamesIn(target.path()).empty());
-  EXPECT_EQ(main->CurrentFile, 1);
-}
-
 // A quadrangle in the southern hemisphere: its tile always has the skew
 // condition.
 SynthOptions SouthernQuadrangle() {
