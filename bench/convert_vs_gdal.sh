@@ -43,7 +43,7 @@ for name in lewiston synth; do
     time_once translate >> "$work/b"
   done
   a=$(median < "$work/a"); b=$(median < "$work/b")
-  records=$("$build/luctool" info "$src" --json | tr ',' '\n' | grep -m1 '"RecordCount"' | tr -dc '0-9')
+  records=$("$build/luctool" info "$src" --json | tr ',' '\n' | grep -m1 '"recordCount"' | tr -dc '0-9')
   printf '%-9s %8s records  ctgtilbo %.3f s  gdal_translate %.3f s  ratio %.2f\n' \
     "$name" "$records" "$a" "$b" "$(awk -v a="$a" -v b="$b" 'BEGIN {print a / b}')"
   tail -n 12 "$work/auto.log" | grep -E 'excluded|converted' | sed 's/^/          /' | head -3

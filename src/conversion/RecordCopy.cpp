@@ -11,6 +11,8 @@
 // record-at-a-time loop would do them.
 
 #include <algorithm>
+#include <cmath>
+#include <span>
 #include <thread>
 
 #include "conversion/frmConversion.h"
@@ -34,9 +36,48 @@ constexpr int kNoTile = -1;
 // An open tile as the tile search sees it: the zone its header records (the
 // zone in which a point's easting and northing are read for it) and the file,
 // whose InCell answers as InFile does for an already converted position.
+//
+// Creating the tile has already converted every point of its grid and marked
+// those outside the cell with the padding value, by the very test InFile
+// makes (the same conversion of the same whole-metre easting and northing in
+// the same zone). A record that lies on a grid point, as the records of a
+// source whose cell size is the tile's resolution do, is answered from that
+// mark, taken before any record is written; only other points are converted.
 struct TileCell {
   int16_t zone = 0;
   const LUCFileV1* file = nullptr;
+  double seLatitude = 0, seLongitude = 0;
+  int64_t minEasting = 0, maxNorthing = 0, xResolution = 0, yResolution = 0, rows = 0, columns = 0;
+  std::vector<uint8_t> inCell;  // per grid point, row after row: 1 in the tile's cell
+
+  explicit TileCell(LUCFileV1& tile)
+      : zone(tile.UTMZone()), file(&tile), seLatitude(tile.SECornerLatitude()), seLongitude(tile.SECornerLongitude()) {
+    minEasting = tile.MinEasting();
+    maxNorthing = tile.MaxNorthing();
+    xResolution = tile.XResolution();
+    yResolution = tile.YResolution();
+    rows = tile.DataRows();
+    columns = tile.DataColumns();
+    const std::span<const int16_t> grid = tile.GridCells();
+    if (xResolution <= 0 || yResolution <= 0 || static_cast<int64_t>(grid.size()) != rows * columns) {
+      rows = columns = 0;  // nothing known: every point is converted
+      return;
+    }
+    inCell.resize(grid.size());
+    std::transform(grid.begin(), grid.end(), inCell.begin(),
+                   [](int16_t v) { return static_cast<uint8_t>(v != kPaddingValue); });
+  }
+
+  // 1 or 0 when the point is a grid point, -1 when it has to be converted.
+  int KnownInCell(int32_t easting, int32_t northing) const {
+    if (columns == 0) return -1;
+    const int64_t dx = int64_t{easting} - minEasting;
+    const int64_t dy = maxNorthing - northing;
+    if (dx < 0 || dy < 0 || dx % xResolution != 0 || dy % yResolution != 0) return -1;
+    const int64_t column = dx / xResolution, row = dy / yResolution;
+    if (column >= columns || row >= rows) return -1;
+    return inCell[static_cast<std::size_t>(row * columns + column)];
+  }
 };
 
 struct DecodedRecord {
@@ -46,12 +87,28 @@ struct DecodedRecord {
 };
 
 // The first tile whose cell holds the record's point, converting the point
-// once per zone.
+// once per zone, and only where no grid mark answers.
 int FindTile(const CTGCell& cell, const std::vector<TileCell>& tiles) {
+  // A tile whose grid marks the point as in its cell: the cells of tiles in
+  // one zone do not overlap, so no other tile of that zone and another cell
+  // holds the point, and the tiles before it need no conversion to say so.
+  std::size_t marked = tiles.size();
+  for (std::size_t t = 0; t < tiles.size(); ++t) {
+    if (tiles[t].KnownInCell(cell.Easting, cell.Northing) == 1) {
+      marked = t;
+      break;
+    }
+  }
   GeoPoint point;
   int16_t convertedZone = 0;
   bool converted = false;
   for (std::size_t t = 0; t < tiles.size(); ++t) {
+    if (t == marked) return static_cast<int>(t);
+    if (tiles[t].KnownInCell(cell.Easting, cell.Northing) == 0) continue;
+    if (marked < tiles.size() && tiles[t].zone == tiles[marked].zone &&
+        (tiles[t].seLatitude != tiles[marked].seLatitude || tiles[t].seLongitude != tiles[marked].seLongitude)) {
+      continue;
+    }
     if (!converted || tiles[t].zone != convertedZone) {
       point = UtmToGeographic(tiles[t].zone, cell.Easting, cell.Northing);
       convertedZone = tiles[t].zone;
@@ -91,6 +148,11 @@ std::string OutsideTileTitle(const std::string& sourceTitle) {
 
 GeoPoint PositionOf(const CTGCell& cell) { return UtmToGeographic(cell.UTMZone, cell.Easting, cell.Northing); }
 
+// A record without a valid zone (one that could not be read reads as zone 0)
+// has no geographic position: it belongs to no tile and its log line leaves
+// the position blank.
+bool HasPosition(const GeoPoint& p) { return std::isfinite(p.latitude) && std::isfinite(p.longitude); }
+
 }  // namespace
 
 void frmConversion::CopyRecords() {
@@ -100,16 +162,15 @@ void frmConversion::CopyRecords() {
   if (ExcludedLog.IsOpen()) ExcludedLog.WriteColumnHeading();
 
   std::vector<TileCell> tiles;
-  for (const OpenTile& t : OpenTiles) {
-    tiles.push_back({t.File->UTMZone(), t.File.get()});
-  }
+  for (const OpenTile& t : OpenTiles) tiles.emplace_back(*t.File);
   std::unique_ptr<LUCFileV1> outside;  // made on first need, reused for every outside write
 
   auto logPoint = [&](int32_t r, const CTGCell& cell, bool readError) {
     if (!ExcludedLog.IsOpen()) return;
     const GeoPoint p = PositionOf(cell);
-    ExcludedLog.WritePoint(r, cell.Easting, cell.Northing, DecDeg_to_String(p.latitude, "LT"),
-                           DecDeg_to_String(p.longitude, "LN"), cell.LULCCode, readError);
+    const bool known = HasPosition(p);
+    ExcludedLog.WritePoint(r, cell.Easting, cell.Northing, known ? DecDeg_to_String(p.latitude, "LT") : "",
+                           known ? DecDeg_to_String(p.longitude, "LN") : "", cell.LULCCode, readError);
     if (readError) ExcludedLog.WriteRawCard(CTG_ReadRecordText(SourceHandle, r + 5));
   };
 
@@ -118,6 +179,7 @@ void frmConversion::CopyRecords() {
   auto writeOutside = [&](const CTGCell& cell) {
     if (!owner_.UseExistingOption()) return false;
     const GeoPoint p = PositionOf(cell);
+    if (!HasPosition(p)) return false;
     const std::string targetDirectory = PlannedFiles.empty() ? "" : PlannedFiles[0].Directory;
     std::string path = LRR_FindFile(p.latitude, p.longitude, "");
     if (path.empty()) path = LRR_FindFile(p.latitude, p.longitude, targetDirectory);

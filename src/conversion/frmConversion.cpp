@@ -104,15 +104,25 @@ void frmConversion::lstFiles_DblClick(int row) {
   const auto length = std::filesystem::file_size(conflict, ec);
   struct stat info {};
   const std::string modified = ::stat(conflict.c_str(), &info) == 0 ? GeneralDate(info.st_mtime) : "";
-  const std::string header = CTG_ReadHeader(SourceHandle).DataDate;
+  const std::string dataDate = SourceDataDate();
   const std::string text = "This file, " + p.Directory + p.FileName + ", " +
                            "conflicts with an existing file.  Relevant information about " +
                            "both files is displayed below." + kCRLF + kCRLF + "New file:" + kCRLF + "\t" +
                            "Apx. size:" + "\t" + "\t" + std::to_string(p.Size) + " bytes" + kCRLF + "\t" +
-                           "Data date:" + "\t" + header + kCRLF + kCRLF + "Old file:" + kCRLF + "\t" + "Name:" +
+                           "Data date:" + "\t" + dataDate + kCRLF + kCRLF + "Old file:" + kCRLF + "\t" + "Name:" +
                            "\t" + conflict + kCRLF + "\t" + "Size:" + "\t" + std::to_string(ec ? 0 : length) +
                            " bytes" + kCRLF + "\t" + "Date:" + "\t" + modified;
   prompter_.ShowMessage(MessageIcon::Information, text, kProgramTitle);
+}
+
+std::string frmConversion::SourceDataDate() const {
+  // Before the run the main window has closed the source again after reading
+  // its header; a header read needs the file open.
+  if (CTG_IsOpen(SourceHandle)) return CTG_ReadHeader(SourceHandle).DataDate;
+  if (!CTG_Open(SourceHandle)) return "";
+  const std::string dataDate = CTG_ReadHeader(SourceHandle).DataDate;
+  CTG_Close(SourceHandle);
+  return dataDate;
 }
 
 void frmConversion::cmdCancel_Click() {

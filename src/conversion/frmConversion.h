@@ -84,6 +84,8 @@ class frmConversion {
  private:
   void Pump() { pump_.ProcessPendingEvents(); }
   void SetRow(int16_t plannedIndex, const std::string& status);
+  // The source header's data date, also while the source file is closed.
+  std::string SourceDataDate() const;
   void OpenExcludedPointsLog();
   void CreateSelectedTiles();
   void CopyRecords();

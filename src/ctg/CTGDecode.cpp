@@ -1,10 +1,10 @@
 #include "ctg/CTGDecode.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <system_error>
 
+#include "suite/NumericValue.h"
 #include "suite/Rounding.h"
 #include "suite/TextUtil.h"
 
@@ -17,105 +17,6 @@ constexpr double kLULCMarkerLand = 2000000101.0;
 constexpr double kLULCMarkerWater = 2000000102.0;
 constexpr int16_t kLULCCodeLandUndefined = 101;
 constexpr int16_t kLULCCodeWaterUndefined = 102;
-
-// An exponent this large in magnitude is far outside the range of a double;
-// longer exponents are clamped to it.
-constexpr int kExponentClamp = 100000;
-// Up to this many digits fit a 64-bit unsigned integer whatever they are.
-constexpr int kExactIntegerDigits = 19;
-
-bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
-bool IsExponentMark(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
-
-// Walks a field, hiding the characters the number parse skips.
-class FieldCursor {
- public:
-  explicit FieldCursor(std::string_view field) : field_(field) {}
-  // The next significant character, or -1 at the end.
-  int Peek() {
-    while (pos_ < field_.size() && IsSkipped(field_[pos_])) ++pos_;
-    return pos_ < field_.size() ? static_cast<unsigned char>(field_[pos_]) : -1;
-  }
-  void Advance() { ++pos_; }
-  std::size_t Position() const { return pos_; }
-  void Rewind(std::size_t pos) { pos_ = pos; }
-
- private:
-  std::string_view field_;
-  std::size_t pos_ = 0;
-};
-
-// The slow path of the number parse, for fractions, exponents and very long
-// digit strings: the number's characters are gathered without the skipped
-// ones and converted with from_chars, which ignores the locale.
-std::optional<double> ParseGeneralNumber(std::string_view field) {
-  FieldCursor in(field);
-  std::string text;
-  if (in.Peek() == '+' || in.Peek() == '-') {
-    if (in.Peek() == '-') text.push_back('-');
-    in.Advance();
-  }
-  // Decimal magnitude of the mantissa's first significant digit, to tell an
-  // overflow from an underflow when from_chars reports the value out of range.
-  int digitsBeforePoint = 0;
-  int zerosAfterPoint = 0;
-  bool significant = false;
-  bool anyDigit = false;
-  while (IsDigit(in.Peek())) {
-    const char d = static_cast<char>(in.Peek());
-    significant = significant || d != '0';
-    if (significant) ++digitsBeforePoint;
-    text.push_back(d);
-    anyDigit = true;
-    in.Advance();
-  }
-  if (in.Peek() == '.') {
-    text.push_back('.');
-    in.Advance();
-    while (IsDigit(in.Peek())) {
-      const char d = static_cast<char>(in.Peek());
-      if (!significant && d == '0') ++zerosAfterPoint;
-      significant = significant || d != '0';
-      text.push_back(d);
-      anyDigit = true;
-      in.Advance();
-    }
-  }
-  if (!anyDigit) return 0.0;
-
-  int exponent = 0;
-  if (IsExponentMark(in.Peek())) {
-    const std::size_t mark = in.Position();
-    in.Advance();
-    bool negative = false;
-    if (in.Peek() == '+' || in.Peek() == '-') {
-      negative = in.Peek() == '-';
-      in.Advance();
-    }
-    if (IsDigit(in.Peek())) {
-      while (IsDigit(in.Peek())) {
-        exponent = std::min(exponent * 10 + (in.Peek() - '0'), kExponentClamp);
-        in.Advance();
-      }
-      if (negative) exponent = -exponent;
-      text += 'e' + std::to_string(exponent);
-    } else {
-      in.Rewind(mark);  // "1E" or "1E+" without digits: the number ends before the mark
-    }
-  }
-
-  double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec == std::errc::result_out_of_range) {
-    if (!significant) return 0.0;
-    const int magnitude = digitsBeforePoint > 0 ? digitsBeforePoint : -zerosAfterPoint;
-    if (magnitude + exponent > 0) return std::nullopt;  // too large
-    return 0.0;                                          // too small: underflows to zero
-  }
-  if (ec != std::errc{} || end != text.data() + text.size()) return 0.0;
-  return value == 0 ? 0.0 : value;
-}
 
 template <typename Int>
 std::optional<Int> DecodeIntField(std::string_view field) {
@@ -137,28 +38,6 @@ std::string PadWithBlanks(std::string_view bytes, std::size_t length) {
 }
 
 }  // namespace
-
-std::optional<double> ParseLenientNumber(std::string_view field) {
-  // Fast path for the common field: blanks, an optional sign and digits.
-  FieldCursor in(field);
-  bool negative = false;
-  if (in.Peek() == '+' || in.Peek() == '-') {
-    negative = in.Peek() == '-';
-    in.Advance();
-  }
-  uint64_t whole = 0;
-  int digits = 0;
-  while (IsDigit(in.Peek()) && digits < kExactIntegerDigits) {
-    whole = whole * 10 + static_cast<uint64_t>(in.Peek() - '0');
-    ++digits;
-    in.Advance();
-  }
-  const int next = in.Peek();
-  if (IsDigit(next) || next == '.' || IsExponentMark(next)) return ParseGeneralNumber(field);
-  if (whole == 0) return 0.0;
-  const double value = static_cast<double>(whole);
-  return negative ? -value : value;
-}
 
 std::optional<int16_t> DecodeInt16Field(std::string_view field) { return DecodeIntField<int16_t>(field); }
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "suite/NumericValue.h"
+
 namespace tilbo {
 
 inline constexpr std::size_t kCTGRecordLength = 80;
@@ -65,13 +67,6 @@ struct CTGCell {
   int32_t Northing = 0;
   int16_t LULCCode = 0;
 };
-
-// The number a field holds: blanks, tabs and line feeds anywhere are skipped,
-// then an optional sign, digits, an optional fraction after "." and an
-// optional exponent after E or D (either case) are read up to the first
-// character that cannot continue the number. A field without a number is 0.
-// Nothing when the value is too large for a 64-bit float.
-std::optional<double> ParseLenientNumber(std::string_view field);
 
 // A numeric field as an integer: the number rounded to the nearest, ties to
 // even; nothing when it does not fit the type.

@@ -18,24 +18,7 @@ constexpr long kMaxCandidateTiles = 180L * 360L;
 
 bool IsWhole(double value) { return std::floor(value) == value; }
 
-// Fractional digits of `fraction` (written with `width` digits), trailing
-// zeros dropped, then cut to `keep` digits.
-std::string CutDecimals(std::uintmax_t whole, std::uintmax_t fraction, int width, std::size_t keep) {
-  std::string digits = std::to_string(fraction);
-  digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
-  while (!digits.empty() && digits.back() == '0') digits.pop_back();
-  std::string text = std::to_string(whole);
-  if (!digits.empty()) text += "." + digits.substr(0, std::min(keep, digits.size()));
-  return text;
-}
-
 }  // namespace
-
-std::string FileSizeText(std::uintmax_t length) {
-  if (length < 1000) return std::to_string(length) + " bytes, ";
-  if (length < 1000000) return CutDecimals(length / 1000, length % 1000, 3, 2) + "kB, ";
-  return CutDecimals(length / 1000000, length % 1000000, 6, 3) + "MB, ";
-}
 
 std::string TileTitle(const std::string& sourceTitle, const std::vector<PlannedFile>& tiles,
                       std::size_t index) {

@@ -1,13 +1,12 @@
 #pragma once
 // The plan of LUC tiles for a source quadrangle: which one-degree cells it
-// touches, their names, estimated sizes and titles; and the texts that
-// describe the source file.
+// touches, their names, estimated sizes and titles.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "ctg/CTGFile.h"
+#include "ctg/CTGDecode.h"
 #include "shell/PlannedFile.h"
 
 namespace tilbo {
@@ -24,8 +23,5 @@ std::vector<PlannedFile> PlanTiles(const CTGHeader& header, const std::string& d
 // " (i of N ) " before its "1:250,000" scale, cut to 40 characters.
 std::string TileTitle(const std::string& sourceTitle, const std::vector<PlannedFile>& tiles,
                       std::size_t index);
-
-// "999 bytes, ", "12.34kB, ", "1.234MB, " for a file length.
-std::string FileSizeText(std::uintmax_t length);
 
 }  // namespace tilbo

@@ -7,6 +7,7 @@
 #include "ctg/CTGFile.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "shell/SavedOptions.h"
+#include "shell/SourceDescription.h"
 #include "shell/TilePlan.h"
 #include "suite/ActiveProcedures.h"
 #include "suite/IniAccess.h"
@@ -202,18 +203,15 @@ ReadResult frmMain::ReadCTGFile() {
 }
 
 void frmMain::FillOriginalFrame(const CTGHeader& header) {
-  const int slash = FindLast(SourcePath, "/");
   std::error_code ec;
   const auto length = std::filesystem::file_size(SourcePath, ec);
-  lblFilename = SourcePath.substr(static_cast<std::size_t>(slash)) + " (" + FileSizeText(ec ? 0 : length) +
-                std::to_string(header.GridDimension1) + "x" + std::to_string(header.GridDimension2) + ")";
-  lblDirectory = SourcePath.substr(0, static_cast<std::size_t>(slash));
-  lblTitle = header.Title;
-  lblLatLonQuad = "(" + NumberText(header.Point2Latitude) + ", " + NumberText(header.Point2Longitude) + ") to (" +
-                  NumberText(header.Point5Latitude) + ", " + NumberText(header.Point5Longitude) + ")";
-  lblUTMRefCorner = std::to_string(header.RefCornerEasting) + " Easting, " +
-                    std::to_string(header.RefCornerNorthing) + " Northing";
-  lblCellSize = std::to_string(header.CellSize) + "m x " + std::to_string(header.CellSize) + "m";
+  const SourceDescription d = DescribeSource(SourcePath, ec ? 0 : length, header);
+  lblFilename = d.Filename;
+  lblDirectory = d.Directory;
+  lblTitle = d.Title;
+  lblLatLonQuad = d.LatLonQuad;
+  lblUTMRefCorner = d.UTMRefCorner;
+  lblCellSize = d.CellSize;
 }
 
 // --- Window states ----------------------------------------------------------

@@ -74,7 +74,11 @@ TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
         "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
         "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
         "{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72}",
-        "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}"}) {
+        "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
+        "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
+        "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
+        "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
+        "{\"fileName\":\"L07044NW.LUC\""}) {
     EXPECT_NE(r.out.find(part), std::string::npos) << part;
   }
 }

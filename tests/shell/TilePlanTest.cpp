@@ -98,15 +98,5 @@ TEST(PlanTiles, NoTileLeftOrImpossibleCornersGiveAnEmptyPlan) {
   EXPECT_TRUE(PlanTiles(Quadrangle(-900, -999, 900, 999, "X"), "").empty());
 }
 
-TEST(FileSizeText, BytesKilobytesAndMegabytesCutNotRounded) {
-  EXPECT_EQ(FileSizeText(999), "999 bytes, ");
-  EXPECT_EQ(FileSizeText(1000), "1kB, ");
-  EXPECT_EQ(FileSizeText(12345), "12.34kB, ");
-  EXPECT_EQ(FileSizeText(1500), "1.5kB, ");
-  EXPECT_EQ(FileSizeText(1000000), "1MB, ");
-  EXPECT_EQ(FileSizeText(1234567), "1.234MB, ");
-  EXPECT_EQ(FileSizeText(35362560), "35.362MB, ");
-}
-
 }  // namespace
 }  // namespace tilbo

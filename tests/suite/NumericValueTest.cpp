@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tilbo {
 namespace {
 
@@ -15,6 +17,10 @@ TEST(NumericValue, ReadsTheLeadingNumberSkippingBlanksTabsAndLineFeeds) {
   EXPECT_EQ(NumericValue("2E"), 2);  // an exponent letter without digits ends the number
   EXPECT_EQ(NumericValue(".25"), 0.25);
   EXPECT_EQ(NumericValue("+3"), 3);
+  EXPECT_EQ(NumericValue("5."), 5);
+  EXPECT_EQ(NumericValue("3,5"), 3);  // the decimal mark is "." whatever the locale
+  EXPECT_EQ(NumericValue("-1e999"), -HUGE_VAL);
+  EXPECT_EQ(NumericValue("1e-999"), 0);
 }
 
 TEST(NumericValue, TextWithoutANumberIsZero) {

@@ -16,6 +16,8 @@
 #include "luctool/Json.h"
 #include "luctool/LucInfo.h"
 #include "luctool/Luctool.h"
+#include "shell/SourceDescription.h"
+#include "shell/TilePlan.h"
 #include "suite/NumberFormat.h"
 #include "suite/TextUtil.h"
 
@@ -102,6 +104,20 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   out << "Quadrangle: (" << num(h.Point2Latitude) << ", " << num(h.Point2Longitude) << ") to ("
       << num(h.Point5Latitude) << ", " << num(h.Point5Longitude) << "); latitude " << num(b.south) << " to "
       << num(b.north) << ", longitude " << num(b.west) << " to " << num(b.east) << " (degrees, west negative)\n";
+
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(std::max<int64_t>(fileBytes, 0)), h);
+  out << "Original File\n";
+  line("Filename (Size):", d.Filename);
+  line("Directory:", d.Directory);
+  line("Title:", d.Title);
+  line("Lat/Lon Block:", d.LatLonQuad);
+  line("UTM Ref. Corner:", d.UTMRefCorner);
+  line("Cell Size:", d.CellSize);
+  const auto plan = PlanTiles(h, "");
+  out << "Planned tiles (" << plan.size() << ")\n";
+  for (const PlannedFile& t : plan) {
+    out << "  " << t.FileName << "  " << t.Size << " bytes  " << t.Title << "\n";
+  }
 }
 
 void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
@@ -155,6 +171,18 @@ void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCou
   w.Key("south").Number(b.south).Key("north").Number(b.north);
   w.Key("west").Number(b.west).Key("east").Number(b.east);
   w.EndObject();
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(std::max<int64_t>(fileBytes, 0)), h);
+  w.Key("originalFile").BeginObject();
+  w.Key("filename").String(d.Filename).Key("directory").String(d.Directory).Key("title").String(d.Title);
+  w.Key("latLonBlock").String(d.LatLonQuad).Key("utmRefCorner").String(d.UTMRefCorner);
+  w.Key("cellSize").String(d.CellSize);
+  w.EndObject();
+  w.Key("plannedTiles").BeginArray();
+  for (const PlannedFile& t : PlanTiles(h, "")) {
+    w.BeginObject().Key("fileName").String(t.FileName).Key("size").Int(t.Size).Key("title").String(t.Title);
+    w.Key("refLat").Number(t.RefLat).Key("refLon").Number(t.RefLon).EndObject();
+  }
+  w.EndArray();
   w.EndObject();
   out << w.str() << "\n";
 }

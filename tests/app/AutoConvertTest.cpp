@@ -1,0 +1,195 @@
+// The real ctgtilbo binary run unattended, in temporary directories.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "ctg/CTGSynth.h"
+#include "suite/IniAccess.h"
+#include "support/SuiteEnvironment.h"
+
+extern char** environ;
+
+namespace tilbo {
+namespace {
+
+using namespace tilbo::testing;
+
+struct RunResult {
+  int status = -1;
+  std::string err;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (start < text.size()) lines.push_back(text.substr(start) + "<no line end>");
+  return lines;
+}
+
+class AutoConvert : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SynthOptions o;
+    o.south = 40.3;
+    o.west = -105.4;
+    o.height = 0.2;
+    o.width = 0.2;
+    o.title = "SMALLTOWN, CO 1:250,000 QUAD LU";
+    o.pattern = SynthPattern::kHash;
+    source_ = data_.file("smalltown.ctg");
+    ASSERT_TRUE(WriteSynthCTG(o, source_).ok);
+    std::filesystem::create_directories(out_.path());
+  }
+
+  RunResult Run(const std::vector<std::string>& args) {
+    const std::string program = std::string(TILBO_BINARY_DIR) + "/ctgtilbo";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const std::string errPath = data_.file("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    RunResult r;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    r.err = ReadWholeFile(errPath);
+    return r;
+  }
+
+  std::string Log() { return ReadWholeFile(log_); }
+  std::string DefaultsIni() { return env_.home.file("QMDEFAULTS.INI"); }
+  bool OptionsSaved() { return ReadINI("CTG Tilbo Settings", "Last CTG File", "<none>", DefaultsIni()) != "<none>"; }
+
+  SuiteEnvironment env_;
+  TempDir data_, out_;
+  std::string source_;
+  std::string log_ = data_.file("auto.log");
+};
+
+TEST_F(AutoConvert, ASuccessfulRunWritesEveryStepToTheLog) {
+  const RunResult r = Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto lines = Lines(Log());
+  ASSERT_GE(lines.size(), 14u) << Log();
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(\[CTGTilbo AutoConvert started \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\])")))
+      << lines[0];
+  const std::vector<std::string> expected{
+      "   Source File = " + source_,
+      "   Destination Directory = " + out_.dir(),
+      "",
+      "   File title: SMALLTOWN, CO 1:250,000 QUAD LU",
+      "   Files to create:",
+      "      L10540NW.LUC (No conflicts.)",
+      "",
+  };
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 8), expected);
+  EXPECT_TRUE(std::regex_match(lines[8], std::regex(R"(   \d+ \(\d+\.\d{3}%\) point\(s\) excluded\.)"))) << lines[8];
+  EXPECT_EQ(lines[lines.size() - 2], "   Source file successfully converted.");
+  EXPECT_EQ(lines.back(), "");
+  EXPECT_TRUE(std::filesystem::exists(out_.file("L10540NW.LUC")));
+  EXPECT_TRUE(OptionsSaved());
+  EXPECT_EQ(r.err, "");  // standard error is no terminal: no progress line
+
+  // A second run appends to the same log.
+  Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_});
+  const auto again = Lines(Log());
+  EXPECT_EQ(again.size(), 2 * lines.size());
+  EXPECT_EQ(again[lines.size() + 6], "      L10540NW.LUC (Exists in directory.)");  // replaced: every tile is ticked
+}
+
+TEST_F(AutoConvert, WithoutALogNothingIsConvertedAndNothingSaved) {
+  RunResult r = Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err,
+            "ctgtilbo: There was no log file specified.  In order to run AutoConvert, you must specify a log file.\n");
+  EXPECT_TRUE(std::filesystem::is_empty(out_.path()));
+  EXPECT_FALSE(OptionsSaved());
+
+  r = Run({"/auto", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + data_.file("missing/auto.log")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err,
+            "ctgtilbo: The directory specified for the AutoConvert log file was invalid.  The program could not "
+            "convert the source file.\n");
+  EXPECT_TRUE(std::filesystem::is_empty(out_.path()));
+}
+
+TEST_F(AutoConvert, AMissingSourceIsLoggedAndTheOptionsAreNotSaved) {
+  const RunResult r = Run({"/AUTO", "/SOURCE=" + data_.file("nothing"), "/DEST=" + out_.dir(), "/LOG=" + log_});
+  EXPECT_EQ(r.status, 1);
+  const auto lines = Lines(Log());
+  ASSERT_EQ(lines.size(), 7u) << Log();
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()),
+            (std::vector<std::string>{"   Invalid source file.", "   Source file not converted.", ""}));
+  EXPECT_FALSE(OptionsSaved());
+
+  Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + data_.file("nowhere/"), "/LOG=" + log_});
+  EXPECT_EQ(Lines(Log())[11], "   Invalid destination directory.");
+}
+
+TEST_F(AutoConvert, ASourceThatIsNotCTGIsLogged) {
+  WriteWholeFile(data_.file("notes.txt"), std::string(1000, 'x'));
+  const RunResult r = Run({"/AUTO", "/SOURCE=" + data_.file("notes.txt"), "/DEST=" + out_.dir(), "/LOG=" + log_});
+  EXPECT_EQ(r.status, 1);
+  const auto lines = Lines(Log());
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()),
+            (std::vector<std::string>{"   Source file not valid CTG file.", "   Source file not converted.", ""}));
+  EXPECT_TRUE(OptionsSaved());  // the run reached its end
+}
+
+TEST_F(AutoConvert, LogExcludedWritesTheExcludedPointsLogBesideTheSource) {
+  const RunResult r = Run({"/AUTO", "/LE", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string excluded = data_.file("SMALLTOWN, CO.txt");
+  EXPECT_NE(Log().find("   Logging excluded points to " + excluded + ".\r\n"), std::string::npos);
+  const std::string text = ReadWholeFile(excluded);
+  EXPECT_EQ(text.rfind("[Excluded Points for SMALLTOWN, CO 1:250,000 QUAD LU (Conversion Beginning ", 0), 0u);
+  EXPECT_NE(text.find("   Files to create and write to:\r\n      L10540NW.LUC (No conflicts.)\r\n"), std::string::npos);
+}
+
+TEST_F(AutoConvert, ADestinationWithoutTrailingSlashPrefixesTheTileNames) {
+  const std::string dest = out_.path().string();  // no trailing "/"
+  const RunResult r = Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + dest, "/LOG=" + log_});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(dest + "L10540NW.LUC"));
+  std::filesystem::remove(dest + "L10540NW.LUC");
+}
+
+TEST_F(AutoConvert, SavedOptionsSurviveARun) {
+  WriteWholeFile(DefaultsIni(),
+                 "[CTG Tilbo Settings]\r\nDelete Old=Yes\r\nOverwrite Existing=Yes\r\nLog Excluded=No\r\n"
+                 "Use Existing Files=Yes\r\nCreate New Files=No\r\n");
+  const RunResult r = Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const auto& [key, value] : std::vector<std::pair<std::string, std::string>>{
+           {"Delete Old", "Yes"}, {"Overwrite Existing", "Yes"}, {"Log Excluded", "No"},
+           {"Use Existing Files", "Yes"}, {"Create New Files", "No"}, {"Last CTG File", source_}}) {
+    EXPECT_EQ(ReadINI("CTG Tilbo Settings", key, "", DefaultsIni()), value) << key;
+  }
+  EXPECT_TRUE(std::filesystem::exists(source_));  // AutoConvert never deletes the source
+}
+
+TEST_F(AutoConvert, HelpVersionAndBadUsage) {
+  EXPECT_EQ(Run({"--help"}).status, 0);
+  EXPECT_EQ(Run({"--version"}).status, 0);
+  const RunResult bad = Run({"/AUTO", "--sauce=x"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.err, "ctgtilbo: unknown option '--sauce=x' (see ctgtilbo --help)\n");
+}
+
+}  // namespace
+}  // namespace tilbo

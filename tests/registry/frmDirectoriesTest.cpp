@@ -1,0 +1,99 @@
+#include "registry/frmDirectories.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "registry/INISections.h"
+#include "registry/LULCRetrievalAndRegistry.h"
+#include "suite/SuiteConfig.h"
+#include "support/ScriptedPrompter.h"
+#include "support/SuiteEnvironment.h"
+
+namespace tilbo {
+namespace {
+
+using namespace tilbo::testing;
+
+class RecordingOwner final : public DirectoriesOwner {
+ public:
+  int reloads = 0;
+  std::string text;
+  void ReadDirectories() override { ++reloads; }
+  void SetDirectoryText(const std::string& t) override { text = t; }
+};
+
+class DirectoryPicker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LRR_ResetModuleForTesting();
+    Config().userDefaultsIniPath = env_.home.file("QMDEFAULTS.INI");
+    std::filesystem::create_directories(env_.home.path() / "luc" / "a");
+    std::filesystem::create_directories(env_.home.path() / "new");
+    WriteWholeFile(Config().userDefaultsIniPath, "[LULC Directories]\r\nDirectory 1=" + env_.home.dir() + "luc/\r\n");
+  }
+  void TearDown() override { LRR_ResetModuleForTesting(); }
+
+  std::vector<INIEntry> Section() { return ReadINISection("LULC Directories", Config().userDefaultsIniPath); }
+
+  SuiteEnvironment env_;
+  ScriptedPrompter prompter_;
+  RecordingOwner owner_;
+};
+
+TEST_F(DirectoryPicker, AnAlreadyListedDirectoryAsksNothingAndChangesNoFile) {
+  const std::string before = ReadWholeFile(Config().userDefaultsIniPath);
+  frmDirectories picker(owner_, prompter_, {"/"});
+  picker.Load();
+  EXPECT_EQ(picker.path, "/");
+  ASSERT_TRUE(picker.dilbDirectories_Change(env_.home.dir() + "luc"));
+  EXPECT_EQ(picker.subdirectories, std::vector<std::string>{"a"});
+  picker.cmdOK_Click();
+  EXPECT_TRUE(prompter_.shown.empty());
+  EXPECT_EQ(ReadWholeFile(Config().userDefaultsIniPath), before);
+  EXPECT_EQ(owner_.reloads, 1);
+  EXPECT_EQ(owner_.text, env_.home.dir() + "luc");  // as the tree shows it, without an added "/"
+  EXPECT_TRUE(picker.closed);
+}
+
+TEST_F(DirectoryPicker, ANewDirectoryIsAddedOnlyWhenTheUserSaysYes) {
+  const std::string fresh = env_.home.dir() + "new";
+  frmDirectories picker(owner_, prompter_, {"/"});
+  picker.Load();
+  picker.dilbDirectories_Change(fresh);
+  prompter_.replies = {Reply::No};
+  picker.cmdOK_Click();
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Question);
+  EXPECT_EQ(prompter_.shown[0].text, "The directory you selected, " + fresh +
+                                         "/, is not one of the directories that GAV will search in for LUC files."
+                                         "\r\n\r\nWould you like to add this directory to that list now?");
+  EXPECT_EQ(Section().size(), 1u);
+  EXPECT_EQ(owner_.text, fresh);
+
+  prompter_.replies = {Reply::Yes};
+  picker.cmdOK_Click();
+  const auto entries = Section();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].Key, "Directory 2");
+  EXPECT_EQ(entries[1].Value, fresh + "/");
+  EXPECT_EQ(owner_.reloads, 2);
+}
+
+TEST_F(DirectoryPicker, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
+  frmDirectories picker(owner_, prompter_, {"/", env_.home.dir() + "vanished"});
+  picker.Load();
+  prompter_.replies = {Reply::Yes};
+  picker.drlbDrives_Change(1);
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(prompter_.shown[0].text,
+            "The drive you selected could not be accessed.  Would you like the program to try to access it again?");
+  EXPECT_EQ(picker.selectedDrive, 0);
+  EXPECT_EQ(picker.path, "/");
+
+  EXPECT_EQ(MountedRoots().front(), "/");
+}
+
+}  // namespace
+}  // namespace tilbo

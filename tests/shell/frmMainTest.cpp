@@ -1,0 +1,179 @@
+#include "shell/frmMain.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "conversion/frmConversion.h"
+#include "shell/MainWindowTestSupport.h"
+#include "suite/IniAccess.h"
+#include "suite/SuiteConfig.h"
+
+namespace tilbo {
+namespace {
+
+using testing::MainWindowFixture;
+using testing::ReadWholeFile;
+using testing::WriteWholeFile;
+
+class MainWindow : public ::testing::Test, public MainWindowFixture {};
+
+TEST_F(MainWindow, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
+  // Start-up settles the user-defaults INI into the program's directory.
+  WriteWholeFile(env.home.file("QMDEFAULTS.INI"),
+                 "[CTG Tilbo Settings]\r\nDelete Old=yes\r\nOverwrite Existing=No\r\nLog Excluded=Y\r\n"
+                 "Use Existing Files=n\r\nCreate New Files=\r\nLast CTG File=/data/quad.ctg\r\n");
+  frmMain& main = Main();
+  main.Load();
+  EXPECT_EQ(Config().userDefaultsIniPath, DefaultsIni());
+  EXPECT_TRUE(main.chkDeleteOldFile.ticked);
+  EXPECT_FALSE(main.chkOverwrite.ticked);
+  EXPECT_TRUE(main.chkLogExcluded.ticked);
+  EXPECT_FALSE(main.chkUseExisting.ticked);
+  EXPECT_FALSE(main.chkCreateNew.ticked);   // an empty value leaves the box unticked
+  EXPECT_FALSE(main.chkCreateNew.enabled);  // enabled only while Use Existing is ticked
+  EXPECT_EQ(main.SourcePath, "/data/quad.ctg");
+  EXPECT_EQ(main.lblFilename, "Click \"Browse\" to begin a file conversion.");
+  EXPECT_FALSE(main.cmdConvertEnabled);
+  EXPECT_EQ(main.defaultButton, DefaultButton::Browse);
+
+  main.chkUseExisting_Click(true);
+  main.chkCreateNew.ticked = true;
+  main.chkDeleteOldFile.ticked = false;
+  main.Unload();
+  const std::string ini = DefaultsIni();
+  EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Delete Old", "", ini), "No");
+  EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Log Excluded", "", ini), "Yes");
+  EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Use Existing Files", "", ini), "Yes");
+  EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Create New Files", "", ini), "Yes");
+  EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Last CTG File", "", ini), "/data/quad.ctg");
+  EXPECT_NE(ReadINI("CONFIG", "frmMain-X", "", ini), "");
+}
+
+TEST_F(MainWindow, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSavedValues) {
+  // A section too large for the largest section buffer cannot be read.
+  std::string ini = "[CTG Tilbo Settings]\r\nUse Existing Files=Yes\r\nCreate New Files=No\r\n[LULC Directories]\r\n";
+  for (int i = 1; i <= 1200; ++i) ini += "Directory " + std::to_string(i) + "=/some/long/directory/name/\r\n";
+  WriteWholeFile(env.home.file("QMDEFAULTS.INI"), ini);
+  frmMain& main = Main();
+  main.Load();
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(prompter.shown[0].text,
+            "There was an error reading the LUC directories list.  (Error 21, Unknown error.)");
+  EXPECT_EQ(prompter.shown[1].text.rfind("The system returned the error ", 0), 0u);
+  EXPECT_FALSE(main.chkUseExisting.ticked);
+  EXPECT_FALSE(main.chkUseExisting.enabled);
+  EXPECT_FALSE(main.chkCreateNew.enabled);
+  main.Unload();
+  EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Use Existing Files", "", DefaultsIni()), "Yes");
+  EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Create New Files", "", DefaultsIni()), "No");
+}
+
+TEST_F(MainWindow, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
+  frmMain& main = Main();
+  main.Load();
+  const std::string path = data.file("notes.txt");
+  WriteWholeFile(path, std::string(500, 'x'));
+  host.nextFile = path;
+  main.cmdBrowse_Click();
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Exclamation);
+  EXPECT_EQ(prompter.shown[0].text,
+            "The file \"" + path + "\" could not be opened because it is not a valid USGS CTG file.");
+  EXPECT_EQ(host.browsersShown, 0);
+  EXPECT_FALSE(main.cmdConvertEnabled);
+
+  host.nextFile = data.file("missing");
+  main.cmdBrowse_Click();
+  EXPECT_EQ(prompter.shown.back().text, "The file \"" + data.file("missing") + "\" could not be located.");
+
+  host.nextFile.reset();  // cancelled: nothing changes
+  main.cmdBrowse_Click();
+  EXPECT_EQ(prompter.shown.size(), 2u);
+  EXPECT_EQ(main.SourcePath, data.file("missing"));
+}
+
+TEST_F(MainWindow, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
+  const std::string path = MakeSource("quad.ctg", 40.5, -106.5, 0.3, 2.0);  // three tiles side by side
+  frmMain& main = Main();
+  main.Load();
+  main.cboDirectories_Change("/luc/");
+  host.nextFile = path;
+  main.cmdBrowse_Click();
+  EXPECT_EQ(host.busy, (std::vector<bool>{true, false}));
+  ASSERT_EQ(main.PlannedFiles.size(), 3u);
+  EXPECT_EQ(main.lblDirectory, data.dir());
+  EXPECT_EQ(main.lblTitle, "TESTVILLE, XX 1:250,000 QUAD LU");
+  EXPECT_EQ(main.lblFilename.rfind("quad.ctg (", 0), 0u);
+  EXPECT_EQ(main.lblCurFile, "1 of 3");
+  EXPECT_EQ(main.lblNewFilename, main.PlannedFiles[0].FileName + " (" +
+                                     std::to_string(main.PlannedFiles[0].Size) + " bytes)");
+  EXPECT_EQ(main.txtNewTitle.text, "TESTVILLE, XX  (WEST) 1:250,000 QUAD LU");
+  EXPECT_TRUE(main.cmdConvertEnabled);
+  EXPECT_EQ(main.defaultButton, DefaultButton::Convert);
+  EXPECT_FALSE(main.cmdPreviousFileEnabled);
+  EXPECT_TRUE(main.cmdNextFileEnabled);
+  EXPECT_EQ(host.browsersShown, 1);
+  ASSERT_NE(main.RecordBrowser(), nullptr);
+  EXPECT_EQ(main.RecordBrowser()->lblCellNumber.rfind("1 (of ", 0), 0u);
+
+  main.cmdNextFile_Click();
+  EXPECT_TRUE(main.cmdPreviousFileEnabled);
+  EXPECT_TRUE(main.cmdNextFileEnabled);
+  EXPECT_EQ(main.txtNewTitle.text, "TESTVILLE, XX  (CENTER) 1:250,000 QUAD L");  // cut to 40
+  main.cboDirectories_Change("/elsewhere");
+  main.cboDirectories_LostFocus();
+  EXPECT_EQ(main.cboDirectories.text, "/elsewhere/");
+  main.txtNewTitle_Change("MIDDLE TILE");
+  main.cmdNextFile_Click();
+  EXPECT_FALSE(main.cmdNextFileEnabled);
+  EXPECT_EQ(main.cboDirectories.text, "/luc/");  // the other tiles keep their directory
+  main.cboDirectories_Change("");
+  main.cboDirectories_LostFocus();
+  EXPECT_EQ(main.PlannedFiles[2].Directory, "/");
+  main.cmdPreviousFile_Click();
+  EXPECT_EQ(main.cboDirectories.text, "/elsewhere/");
+  EXPECT_EQ(main.PlannedFiles[1].Title, "MIDDLE TILE");
+  EXPECT_EQ(main.PlannedFiles[0].Directory, "/luc/");
+
+  // A second file replaces the browser.
+  host.nextFile = path;
+  main.cmdBrowse_Click();
+  EXPECT_EQ(host.browsersClosed, 1);
+  EXPECT_EQ(host.browsersShown, 2);
+}
+
+TEST_F(MainWindow, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
+  const std::string path = MakeSource("quad.ctg", 40.2, -105.8, 0.2, 0.3);
+  frmMain& main = Main();
+  main.Load();
+  main.cboDirectories_Change(data.dir());
+  main.chkDeleteOldFile.ticked = true;
+  host.nextFile = path;
+  main.cmdBrowse_Click();
+  const std::string tile = data.file(main.PlannedFiles[0].FileName);
+  host.onConversion = [](frmConversion& c) {
+    c.RunConversion();  // Begin
+    c.RunConversion();  // Close Window
+  };
+  prompter.replies = {Reply::No};
+  main.cmdConvert_Click();
+  EXPECT_TRUE(main.ConvertSuccess);
+  EXPECT_TRUE(std::filesystem::exists(tile));
+  EXPECT_TRUE(std::filesystem::exists(path));  // the answer No keeps the source
+  EXPECT_EQ(prompter.shown.back().text, "Are you sure you want to delete the original CTG file?");
+  EXPECT_EQ(main.CurrentFile, 0);
+  EXPECT_FALSE(main.cmdConvertEnabled);
+
+  main.chkOverwrite.ticked = true;  // the tile from the first run is replaced
+  main.cboDirectories_Change(data.dir());  // the reset emptied the directory box
+  host.nextFile = path;
+  main.cmdBrowse_Click();
+  prompter.replies = {Reply::Yes};
+  main.cmdConvert_Click();
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+}  // namespace
+}  // namespace tilbo
