@@ -297,9 +297,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  // Enter that no control used presses the default button, as in a dialog.
+  // Enter that no control used presses the button that has the focus, or
+  // else the default button, as in a dialog.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    QPushButton* button = main_.defaultButton == DefaultButton::Browse ? cmdBrowse_ : cmdConvert_;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button == nullptr) button = main_.defaultButton == DefaultButton::Browse ? cmdBrowse_ : cmdConvert_;
     if (button->isEnabled()) button->click();
     return;
   }

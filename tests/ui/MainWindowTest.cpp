@@ -25,9 +25,9 @@ TEST_F(MainWindowTest, BrowseAsksForACtgFileAndShowsItsTilesAndRecords) {
   EXPECT_FALSE(Control<QPushButton>(&w, "cmdConvert")->isEnabled());
   EXPECT_TRUE(Control<QPushButton>(&w, "cmdBrowse")->isDefault());
 
-  // Cancelling the dialog changes nothing.
+  // Enter presses the default button; cancelling the dialog changes nothing.
   w.fileDialog.answers.push_back(std::nullopt);
-  QTest::mouseClick(Control<QPushButton>(&w, "cmdBrowse"), Qt::LeftButton);
+  QTest::keyClick(&w, Qt::Key_Return);
   ASSERT_EQ(w.fileDialog.asked.size(), 1u);
   EXPECT_EQ(w.fileDialog.asked[0].title, "Open USGS CTG File");
   EXPECT_EQ(w.fileDialog.asked[0].filter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
