@@ -131,7 +131,13 @@ void ConversionWindow::Refresh() {
   const int maximum = std::max(conversion_.pbMax, 1);
   if (pbProgress_->maximum() != maximum) pbProgress_->setRange(0, maximum);
   const int value = std::clamp(conversion_.pbValue, 0, maximum);
-  if (pbProgress_->value() != value) pbProgress_->setValue(value);
+  if (pbProgress_->value() != value) {
+    // QProgressBar repaints at once on a new value; held back, the bar is
+    // painted with the rest of the window in one pass when events run.
+    pbProgress_->setUpdatesEnabled(false);
+    pbProgress_->setValue(value);
+    pbProgress_->setUpdatesEnabled(true);
+  }
   const QString directions = FromMessageText(conversion_.txtDirections);
   if (txtDirections_->toPlainText() != directions) txtDirections_->setPlainText(directions);
   const QString caption = FromMessageText(conversion_.cmdCommandCaption);

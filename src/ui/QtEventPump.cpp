@@ -14,13 +14,15 @@ void QtEventPump::RemoveView(RefreshableView* view) {
 }
 
 void QtEventPump::ProcessIfDue() {
-  const Clock::time_point now = Clock::now();
-  if (now - lastProcessed_ < interval_) return;
+  const Clock::time_point start = Clock::now();
+  if (start < nextRound_) return;
   // The views first, so that the repaint the events trigger shows the new state.
-  const std::vector<RefreshableView*> views = views_;  // a view may leave while events run
+  const std::vector<RefreshableView*> views = views_;  // a refresh may close its window
   for (RefreshableView* view : views) view->Refresh();
   QCoreApplication::processEvents();
-  lastProcessed_ = Clock::now();
+  const Clock::duration spent = Clock::now() - start;
+  nextRound_ = start + std::clamp(spent * kTimeShareDivisor, interval_, std::max(interval_, kLongestInterval));
+  timeInRounds_ += spent;
   ++processed_;
 }
 

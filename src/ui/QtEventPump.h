@@ -1,7 +1,10 @@
 #pragma once
 // "Process pending window events" for the Qt windows, cheap enough to call
 // per source record: events run and the views are refreshed from their logic
-// at most once per interval (30 ms by default).
+// at most once per interval (30 ms by default). A round of events (refresh,
+// repaint) takes at most a twentieth of the time: when rounds are slow (a
+// loaded machine), they come less often, up to 250 ms apart, so that the
+// window never costs the work it shows more than a few per cent.
 //
 // The record copy reports its progress once per record and pumps twice per
 // record. While progress is coming in, the pump reads the clock only every
@@ -29,6 +32,9 @@ class QtEventPump final : public EventPump {
   using Clock = std::chrono::steady_clock;
   static constexpr int32_t kRecordsPerClockCheck = 256;
   static constexpr int32_t kPumpsPerRecord = 2;
+  // A round may take this share of the time at most: 1 / kTimeShareDivisor.
+  static constexpr int kTimeShareDivisor = 20;
+  static constexpr Clock::duration kLongestInterval = std::chrono::milliseconds(250);
 
   explicit QtEventPump(Clock::duration interval = std::chrono::milliseconds(30)) : interval_(interval) {}
 
@@ -55,17 +61,20 @@ class QtEventPump final : public EventPump {
   void AddView(RefreshableView* view);
   void RemoveView(RefreshableView* view);
 
-  // How many times events were actually processed (for tests and benchmarks).
+  // How many rounds of events ran, and the time they took (for tests and
+  // benchmarks).
   int64_t ProcessedCount() const { return processed_; }
+  Clock::duration TimeInRounds() const { return timeInRounds_; }
 
  private:
   void ProcessIfDue();
 
   Clock::duration interval_;
-  Clock::time_point lastProcessed_{};
+  Clock::time_point nextRound_{};
   int32_t recordsUntilClockCheck_ = kRecordsPerClockCheck;
   int32_t skippablePumps_ = 0;
   int64_t processed_ = 0;
+  Clock::duration timeInRounds_{};
   std::vector<RefreshableView*> views_;
 };
 

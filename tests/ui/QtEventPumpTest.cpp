@@ -42,6 +42,22 @@ TEST(QtEventPump, ARecordLoopLetsEventsThroughAtMostOncePerInterval) {
   pump.RemoveView(&view);
 }
 
+TEST(QtEventPump, SlowRoundsComeLessOftenSoTheyTakeAtMostATwentiethOfTheTime) {
+  QtEventPump pump(1ms);
+  // A view that takes 2 ms to refresh: rounds at least 40 ms apart.
+  class SlowView final : public RefreshableView {
+   public:
+    void Refresh() override { std::this_thread::sleep_for(2ms); }
+  } view;
+  pump.AddView(&view);
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < 200ms) pump.ProcessPendingEvents();
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(pump.ProcessedCount(), 2);
+  EXPECT_LE(pump.ProcessedCount(), 1 + elapsed / 40ms);
+  pump.RemoveView(&view);
+}
+
 TEST(QtEventPump, AfterARecordLoopASlowStepStillGetsItsEventsThrough) {
   QtEventPump pump(5ms);
   for (int32_t record = 1; record <= 1000; ++record) {
