@@ -8,6 +8,7 @@
 
 #include "ctg/CTGFile.h"
 #include "luctool/Luctool.h"
+#include "support/LuctoolRun.h"
 #include "support/CTGTestFiles.h"
 #include "support/TempDir.h"
 
@@ -20,20 +21,8 @@ using testing::TempDir;
 using testing::ValidHeader;
 using testing::WriteWholeFile;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-  args.insert(args.begin(), "luctool");
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int status = luctool::RunLuctool(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using Result = testing::LuctoolResult;
+using testing::RunTool;
 
 const std::string kFake = std::string(TILBO_TEST_DATA_DIR) + "/fake_grid_cell";
 

@@ -13,6 +13,7 @@
 #include "ctg/CTGFile.h"
 #include "ctg/CTGSynth.h"
 #include "luctool/Luctool.h"
+#include "support/LuctoolRun.h"
 #include "support/TempDir.h"
 
 namespace tilbo {
@@ -20,20 +21,8 @@ namespace {
 
 using testing::TempDir;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-  args.insert(args.begin(), "luctool");
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int status = luctool::RunLuctool(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using Result = testing::LuctoolResult;
+using testing::RunTool;
 
 // Output of a shell command, or nothing when it fails.
 std::optional<std::string> Shell(const std::string& command) {

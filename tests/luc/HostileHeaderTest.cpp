@@ -36,7 +36,7 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace tilbo {
 namespace {
 
-using testing::LucFileSpec;
+using testing::LucFileRecipe;
 using testing::MakeLucBytes;
 using testing::Put;
 using testing::TempDir;
@@ -47,7 +47,7 @@ constexpr std::size_t kSmallAllocation = 64 * 1024;
 
 // A 200-byte file: a valid signature, then the given grid numbers.
 std::string HostileBytes(int32_t rows, int32_t columns, int32_t recordLength) {
-  std::string bytes = MakeLucBytes(LucFileSpec{}).substr(0, 200);
+  std::string bytes = MakeLucBytes(LucFileRecipe{}).substr(0, 200);
   Put(bytes, 140, rows);
   Put(bytes, 144, columns);
   Put(bytes, 152, recordLength);
@@ -98,9 +98,9 @@ TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
 TEST(HostileHeader, ReloadOfAGrownHeaderKeepsTheGridInMemory) {
   TempDir dir;
   const std::string path = dir.file("tile.LUC");
-  LucFileSpec spec;
-  spec.cellValue = 31;
-  WriteWholeFile(path, MakeLucBytes(spec));
+  LucFileRecipe recipe;
+  recipe.cellValue = 31;
+  WriteWholeFile(path, MakeLucBytes(recipe));
   LUCFileV1 luc;
   luc.SetFileName(path);
   largestAllocation = 0;

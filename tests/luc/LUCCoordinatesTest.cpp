@@ -11,7 +11,7 @@
 namespace tilbo {
 namespace {
 
-using testing::LucFileSpec;
+using testing::LucFileRecipe;
 using testing::MakeLucBytes;
 using testing::TempDir;
 using testing::WriteWholeFile;
@@ -20,9 +20,9 @@ using testing::WriteWholeFile;
 // and 200 m resolutions, SE corner 40 N 105 W in zone 13.
 class LUCCoordinates : public ::testing::TestWithParam<int32_t> {
  protected:
-  void Open(const LucFileSpec& spec = LucFileSpec{}) {
+  void Open(const LucFileRecipe& recipe = LucFileRecipe{}) {
     path_ = dir_.file("tile.LUC");
-    WriteWholeFile(path_, MakeLucBytes(spec));
+    WriteWholeFile(path_, MakeLucBytes(recipe));
     luc_.SetFileName(path_);
     luc_.SetOpenMode(GetParam());
     ASSERT_EQ(luc_.LastError(), LUCFileV1::kNoError);
@@ -129,9 +129,9 @@ TEST_P(LUCCoordinates, InFileTestsTheOneDegreeCell) {
 }
 
 TEST_P(LUCCoordinates, ZeroResolutionFailsTheConversions) {
-  LucFileSpec spec;
-  spec.xResolution = 0;
-  Open(spec);
+  LucFileRecipe recipe;
+  recipe.xResolution = 0;
+  Open(recipe);
   int32_t row = 0, column = 0;
   EXPECT_THROW(luc_.ConUTMFile(4429901, 400401, row, column), LucArithmeticError);
   EXPECT_THROW(luc_.ConLatLonFile(40.5, -105.5, row, column), LucArithmeticError);
@@ -142,7 +142,7 @@ TEST_P(LUCCoordinates, ZeroResolutionFailsTheConversions) {
   }
   // Results beyond 32 bits fail as well.
   LUCFileV1 other;
-  LucFileSpec fine;
+  LucFileRecipe fine;
   WriteWholeFile(dir_.file("fine.LUC"), MakeLucBytes(fine));
   other.SetFileName(dir_.file("fine.LUC"));
   other.SetOpenMode(GetParam());

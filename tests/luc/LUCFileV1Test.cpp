@@ -15,7 +15,7 @@ namespace tilbo {
 namespace {
 
 using testing::Get;
-using testing::LucFileSpec;
+using testing::LucFileRecipe;
 using testing::MakeLucBytes;
 using testing::ReadWholeFile;
 using testing::TempDir;
@@ -209,9 +209,9 @@ TEST(LUCFileV1Open, ErrorsAndAcceptedSignatures) {
   luc.SetOpenMode(LUCFileV1::kDirectIo);
   EXPECT_EQ(luc.LastError(), LUCFileV1::kFileNotFound);
 
-  LucFileSpec spec;
-  spec.signature = "QMLULC 1.1";
-  WriteWholeFile(dir.file("bad.LUC"), MakeLucBytes(spec));
+  LucFileRecipe recipe;
+  recipe.signature = "QMLULC 1.1";
+  WriteWholeFile(dir.file("bad.LUC"), MakeLucBytes(recipe));
   luc.SetFileName(dir.file("bad.LUC"));
   for (int32_t mode : {LUCFileV1::kDirectIo, LUCFileV1::kMemoryIo}) {
     luc.SetOpenMode(mode);
@@ -219,8 +219,8 @@ TEST(LUCFileV1Open, ErrorsAndAcceptedSignatures) {
     EXPECT_EQ(luc.OpenMode(), LUCFileV1::kClosed);
   }
 
-  spec.signature = "qmlulc 1.0";  // letter case does not matter
-  WriteWholeFile(dir.file("lower.LUC"), MakeLucBytes(spec));
+  recipe.signature = "qmlulc 1.0";  // letter case does not matter
+  WriteWholeFile(dir.file("lower.LUC"), MakeLucBytes(recipe));
   luc.SetFileName(dir.file("lower.LUC"));
   luc.SetOpenMode(LUCFileV1::kDirectIo);
   EXPECT_EQ(luc.LastError(), LUCFileV1::kNoError);
@@ -239,7 +239,7 @@ TEST(LUCFileV1Open, ErrorsAndAcceptedSignatures) {
 
 TEST(LUCFileV1Open, FileNameCheckFollowsTheTileNameRule) {
   TempDir dir;
-  const std::string tile = MakeLucBytes(LucFileSpec{});  // SE corner 40 N, 105 W
+  const std::string tile = MakeLucBytes(LucFileRecipe{});  // SE corner 40 N, 105 W
   auto opens = [&](const std::string& bareName, const std::string& bytes) {
     const std::string path = dir.file(bareName);
     WriteWholeFile(path, bytes);
@@ -261,7 +261,7 @@ TEST(LUCFileV1Open, FileNameCheckFollowsTheTileNameRule) {
   EXPECT_FALSE(opens("L10540NX.LUC", tile));   // E or W
   EXPECT_FALSE(opens("L10540NE.LUC", tile));   // 105 E is not the corner
   EXPECT_FALSE(opens("L10541NW.LUC", tile));   // 41 N is not the corner
-  LucFileSpec south;
+  LucFileRecipe south;
   south.seLatitude = -34.0;
   south.seLongitude = 152.0;
   EXPECT_TRUE(opens("L15234SE.LUC", MakeLucBytes(south)));
@@ -326,7 +326,7 @@ TEST(LUCFileV1Properties, ClosedObjectReportsFileNotOpen) {
 TEST(LUCFileV1Properties, HeaderFieldsReadTheSameInBothModes) {
   TempDir dir;
   const std::string path = dir.file("tile.LUC");
-  WriteWholeFile(path, MakeLucBytes(LucFileSpec{}));
+  WriteWholeFile(path, MakeLucBytes(LucFileRecipe{}));
   for (int32_t mode : {LUCFileV1::kDirectIo, LUCFileV1::kMemoryIo}) {
     SCOPED_TRACE(mode);
     LUCFileV1 luc;
@@ -364,7 +364,7 @@ TEST(LUCFileV1Properties, HeaderFieldsReadTheSameInBothModes) {
 TEST(LUCFileV1Properties, TextFieldsArePaddedAndLimitedToForty) {
   TempDir dir;
   const std::string path = dir.file("tile.LUC");
-  WriteWholeFile(path, MakeLucBytes(LucFileSpec{}));
+  WriteWholeFile(path, MakeLucBytes(LucFileRecipe{}));
   LUCFileV1 luc;
   luc.SetFileName(path);
   luc.SetOpenMode(LUCFileV1::kDirectIo);
@@ -418,10 +418,10 @@ TEST(LUCFileV1Cells, MemoryModeChangesReachTheFileOnlyThroughWriteData) {
 
 TEST(LUCFileV1Cells, DirectModeReadsAndWritesTheFileAtOnce) {
   TempDir dir;
-  LucFileSpec spec;
-  spec.cellValue = 21;
+  LucFileRecipe recipe;
+  recipe.cellValue = 21;
   const std::string path = dir.file("tile.LUC");
-  WriteWholeFile(path, MakeLucBytes(spec));
+  WriteWholeFile(path, MakeLucBytes(recipe));
   LUCFileV1 luc;
   luc.SetFileName(path);
   luc.SetOpenMode(LUCFileV1::kDirectIo);
@@ -436,10 +436,10 @@ TEST(LUCFileV1Cells, DirectModeReadsAndWritesTheFileAtOnce) {
 
 TEST(LUCFileV1Cells, PositionsOutsideTheGridAreRefusedInBothModes) {
   TempDir dir;
-  LucFileSpec spec;
-  spec.cellValue = 21;
+  LucFileRecipe recipe;
+  recipe.cellValue = 21;
   const std::string path = dir.file("tile.LUC");
-  const std::string original = MakeLucBytes(spec);
+  const std::string original = MakeLucBytes(recipe);
   for (int32_t mode : {LUCFileV1::kDirectIo, LUCFileV1::kMemoryIo}) {
     SCOPED_TRACE(mode);
     WriteWholeFile(path, original);

@@ -10,7 +10,7 @@
 
 namespace tilbo::testing {
 
-struct LucFileSpec {
+struct LucFileRecipe {
   std::string signature = "QMLULC 1.0";
   int16_t zone = 13;
   double seLatitude = 40.0;
@@ -40,7 +40,7 @@ T Get(const std::string& bytes, std::size_t offset) {
 }
 
 // Header record plus dataRows records of cells, every cell holding cellValue.
-inline std::string MakeLucBytes(const LucFileSpec& s) {
+inline std::string MakeLucBytes(const LucFileRecipe& s) {
   std::string bytes(static_cast<std::size_t>(s.recordLength) * (s.dataRows + 1), '\0');
   bytes.replace(0, s.signature.size(), s.signature);
   Put(bytes, 90, s.zone);
