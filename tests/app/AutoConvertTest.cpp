@@ -76,6 +76,7 @@ class AutoConvert : public ::testing::Test {
   bool OptionsSaved() { return ReadINI("CTG Tilbo Settings", "Last CTG File", "<none>", DefaultsIni()) != "<none>"; }
 
   SuiteEnvironment env_;
+  ScopedEnv numbers_{"LC_ALL", "C"};  // the log's percentages use the locale's decimal mark
   TempDir data_, out_;
   std::string source_;
   std::string log_ = data_.file("auto.log");
