@@ -82,35 +82,21 @@ class AutoConvert : public ::testing::Test {
   std::string log_ = data_.file("auto.log");
 };
 
-TEST_F(AutoConvert, ASuccessfulRunWritesEveryStepToTheLog) {
+// The log's every line is checked in-process (tests/conversion); here the
+// real program: its exit status, its files and a quiet standard error.
+TEST_F(AutoConvert, ASuccessfulRunConvertsAndLogs) {
   const RunResult r = Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_});
   EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");  // standard error is no terminal: no progress line
   const auto lines = Lines(Log());
-  ASSERT_GE(lines.size(), 14u) << Log();
+  ASSERT_GE(lines.size(), 10u) << Log();
   EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(\[CTGTilbo AutoConvert started \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\])")))
       << lines[0];
-  const std::vector<std::string> expected{
-      "   Source File = " + source_,
-      "   Destination Directory = " + out_.dir(),
-      "",
-      "   File title: SMALLTOWN, CO 1:250,000 QUAD LU",
-      "   Files to create:",
-      "      L10540NW.LUC (No conflicts.)",
-      "",
-  };
-  EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 8), expected);
-  EXPECT_TRUE(std::regex_match(lines[8], std::regex(R"(   \d+ \(\d+\.\d{3}%\) point\(s\) excluded\.)"))) << lines[8];
+  EXPECT_EQ(lines[4], "   File title: SMALLTOWN, CO 1:250,000 QUAD LU");
+  EXPECT_EQ(lines[6], "      L10540NW.LUC (No conflicts.)");
   EXPECT_EQ(lines[lines.size() - 2], "   Source file successfully converted.");
-  EXPECT_EQ(lines.back(), "");
   EXPECT_TRUE(std::filesystem::exists(out_.file("L10540NW.LUC")));
   EXPECT_TRUE(OptionsSaved());
-  EXPECT_EQ(r.err, "");  // standard error is no terminal: no progress line
-
-  // A second run appends to the same log.
-  Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_});
-  const auto again = Lines(Log());
-  EXPECT_EQ(again.size(), 2 * lines.size());
-  EXPECT_EQ(again[lines.size() + 6], "      L10540NW.LUC (Exists in directory.)");  // replaced: every tile is ticked
 }
 
 TEST_F(AutoConvert, WithoutALogNothingIsConvertedAndNothingSaved) {
