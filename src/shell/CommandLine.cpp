@@ -71,13 +71,12 @@ std::string CommandLine::getCommandArg(const std::string& key, const std::string
 
 std::string CommandLine::FirstUnknownArgument() const {
   for (const auto& a : args_) {
-    bool known = EqualsIgnoreCase(a, "/AUTO") || a == "--auto" || a == "/LE" || a == "--log-excluded" ||
+    // "/le" in small letters is accepted and ignored: it does not tick the option.
+    bool known = EqualsIgnoreCase(a, "/AUTO") || a == "--auto" || EqualsIgnoreCase(a, "/LE") || a == "--log-excluded" ||
                  a == "--help" || a == "-h" || a == "/?" || a == "--version";
     for (const auto& option : kValueOptions) {
       known = known || BeginsWithIgnoringCase(a, option.key) || BeginsWithIgnoringCase(a, option.alias);
     }
-    // "/le" in small letters is accepted and ignored: it does not tick the option.
-    known = known || EqualsIgnoreCase(a, "/LE");
     if (!known) return a;
   }
   return "";
