@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QListView>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +19,46 @@ namespace tilbo::testing {
 namespace {
 
 using MainWindowTest = WindowTest;
+
+TEST_F(MainWindowTest, OpenDialogKeepsItsCaptionsAndAllFilesListsNamesWithoutADot) {
+  OpenMainWindow();
+  Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));  // the next dialog opens in `data`
+  WriteWholeFile(data.file("grid_cell"), "");
+  WriteWholeFile(data.file("notes.txt"), "");
+  WhenModalOpens([](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Open USGS CTG File");
+    auto* choices = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(choices, nullptr);
+    ASSERT_EQ(choices->count(), 2);
+    EXPECT_EQ(choices->itemText(0).toStdString(), "Text Files (*.txt)");
+    EXPECT_EQ(choices->itemText(1).toStdString(), "All Files (*.*)");
+    auto* files = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    auto listed = [files](const char* name) {
+      const QModelIndexList found = files->model()->match(files->model()->index(0, 0, files->rootIndex()),
+                                                          Qt::DisplayRole, QString::fromUtf8(name), 1, Qt::MatchExactly);
+      return !found.isEmpty();
+    };
+    // The directory is read in the background.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed("notes.txt"); }));
+    EXPECT_FALSE(listed("grid_cell"));
+    QTest::keyClick(choices, Qt::Key_Down);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed("grid_cell"); }));
+    dialog->reject();
+  });
+  QTest::mouseClick(Control<QPushButton>(window.get(), "cmdBrowse"), Qt::LeftButton);
+}
+
+TEST_F(MainWindowTest, RecordBrowserBesideAWindowAtTheScreensRightEdgeStaysWholeOnTheScreen) {
+  ui::MainWindow& w = OpenMainWindow();
+  const QRect screen = w.screen()->availableGeometry();
+  ASSERT_EQ(screen.size(), QSize(1366, 768));  // the laptop screen the tests run on
+  w.move(screen.x() + screen.width() - w.frameGeometry().width(), screen.y() + 100);
+  Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));
+  ASSERT_NE(w.recordBrowserWindow(), nullptr);
+  EXPECT_TRUE(screen.contains(w.recordBrowserWindow()->frameGeometry()));
+}
 
 TEST_F(MainWindowTest, BrowseAsksForACtgFileAndShowsItsTilesAndRecords) {
   const std::string quad = WriteQuadrangle(data, "three.ctg", 44, -72, 3);
