@@ -23,7 +23,7 @@ void frmConversion::CreateSelectedTiles() {
     tile.File = std::make_unique<LUCFileV1>();
     tile.PlannedIndex = i;
     SetRow(i, " (Creating...)");
-    Pump();
+    ShowStatus();
 
     // The cell size serves as both resolutions, read from two header reads.
     const int16_t xResolution = CTG_ReadHeader(SourceHandle).CellSize;
@@ -35,7 +35,7 @@ void frmConversion::CreateSelectedTiles() {
     if (tile.File->LastError() != 0) {
       Success = false;
       SetRow(i, " (Could not create.)");
-      Pump();
+      ShowStatus();
       if (auto_) owner_.ACLogWrite("   Could not create file " + p.FileName, true);
       continue;
     }
@@ -55,7 +55,7 @@ void frmConversion::CreateSelectedTiles() {
       if (reply == Reply::No) {
         Success = false;
         SetRow(i, " (Internal error.)");
-        Pump();
+        ShowStatus();
         // The declined tile's temporary file is of no use to anyone.
         const std::string temporary = tile.File->FileName();
         tile.File->SetOpenMode(0);
@@ -65,7 +65,7 @@ void frmConversion::CreateSelectedTiles() {
       }
     }
     SetRow(i, " (File created.)");
-    Pump();
+    ShowStatus();
     tile.File->SetCoordinateMode(kUtmCoordinates);
     tile.Created = true;
     tile.Skewed = result == kSkewResult;

@@ -83,6 +83,7 @@ class frmConversion {
 
  private:
   void Pump() { pump_.ProcessPendingEvents(); }
+  void ShowStatus() { pump_.StatusChanged(); }
   void SetRow(int16_t plannedIndex, const std::string& status);
   // The source header's data date, also while the source file is closed.
   std::string SourceDataDate() const;
