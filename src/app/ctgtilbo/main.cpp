@@ -44,9 +44,16 @@ int main(int argc, char** argv) {
   }
   if (commandLine.HasAutoSwitch()) return RunAutoConvert(commandLine);
 
-  if (!tilbo::DisplayAvailable(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
-                               std::getenv("QT_QPA_PLATFORM"))) {
+  const char* display = std::getenv("DISPLAY");
+  const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+  const char* qtPlatform = std::getenv("QT_QPA_PLATFORM");
+  if (!tilbo::DisplayAvailable(display, waylandDisplay, qtPlatform)) {
     std::cerr << tilbo::AutoConvertHint("no display to open the window on") << '\n';
+    return kExitCouldNotStart;
+  }
+  if (!tilbo::DisplayReachable(display, waylandDisplay, qtPlatform, std::getenv("XDG_RUNTIME_DIR"))) {
+    std::cerr << tilbo::AutoConvertHint("no display to open the window on (the display server does not answer)")
+              << '\n';
     return kExitCouldNotStart;
   }
   const tilbo::DesktopLaunch launch = tilbo::RunDesktopModule(tilbo::ExecutableDirectory(), argc, argv);
