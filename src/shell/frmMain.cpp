@@ -131,7 +131,9 @@ void frmMain::ApplySavedOptions() {
 
 void frmMain::Unload() {
   if (frmBrowseRecordsIsLoaded) UnloadRecordBrowser();
-  SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
+  // Without windows the position read at start-up is still the one saved:
+  // leaving the keys alone writes back exactly that, to the character.
+  if (host_.ShowsWindows()) SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
   const std::string path = UserDefaultsIni();
   WriteINI(kSettingsSection, kOptionDeleteOld.key, OptionText(chkDeleteOldFile.ticked), path);
   WriteINI(kSettingsSection, kOptionOverwrite.key, OptionText(chkOverwrite.ticked), path);

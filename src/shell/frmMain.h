@@ -50,6 +50,9 @@ class MainWindowHost {
   virtual void SetBusyCursor(bool busy) = 0;
   // The screen the window lives on, for restoring its position.
   virtual ScreenGeometry Screen() const = 0;
+  // False for a run without windows (AutoConvert): nothing can have moved the
+  // window, so its saved position is left exactly as it was read.
+  virtual bool ShowsWindows() const { return true; }
   // Shows the conversion window modally; returns when it has closed.
   virtual void ShowConversionModal(frmConversion& conversion) = 0;
   // Shows the record browser modeless, owned by the main window.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -168,6 +169,28 @@ TEST_F(AutoConvert, SavedOptionsSurviveARun) {
     EXPECT_EQ(ReadINI("CTG Tilbo Settings", key, "", DefaultsIni()), value) << key;
   }
   EXPECT_TRUE(std::filesystem::exists(source_));  // AutoConvert never deletes the source
+}
+
+TEST_F(AutoConvert, TheRunLeavesTheWindowPositionAndAReadOnlyIniAsTheyWere) {
+  struct Case {
+    std::string ini, left, top;  // no settings yet, or these; frmMain-X and -Y after the run
+    mode_t mode;
+  } cases[] = {
+      {"", "none", "none", 0644},
+      {"[CONFIG]\r\nfrmMain-X=5000\r\nfrmMain-Y=5000\r\n", "5000", "5000", 0644},
+      {"[CONFIG]\r\nfrmMain-X=640.5\r\n[CTG Tilbo Settings]\r\nLog Excluded=Yes\r\n", "640.5", "none", 0444},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(DefaultsIni());
+    if (!c.ini.empty()) {
+      WriteWholeFile(DefaultsIni(), c.ini);
+      ASSERT_EQ(::chmod(DefaultsIni().c_str(), c.mode), 0);
+    }
+    EXPECT_EQ(Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_}).status, 0);
+    EXPECT_EQ(ReadINI("CONFIG", "frmMain-X", "none", DefaultsIni()), c.left);
+    EXPECT_EQ(ReadINI("CONFIG", "frmMain-Y", "none", DefaultsIni()), c.top);
+    EXPECT_TRUE(c.mode != 0444 || ReadWholeFile(DefaultsIni()) == c.ini);  // not even the options written
+  }
 }
 
 TEST_F(AutoConvert, HelpVersionAndBadUsage) {
