@@ -5,7 +5,6 @@
 // the same object with a headless or scripted prompter.
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +15,7 @@
 #include "registry/frmDirectories.h"
 #include "shell/CommandLine.h"
 #include "shell/PlannedFile.h"
+#include "suite/AppendLog.h"
 #include "suite/FormLocation.h"
 #include "suite/Prompter.h"
 
@@ -128,7 +128,7 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   std::string AutoConvertDestinationDir;
   std::string AutoConvertSourceFile;
   std::string AutoConvertLogFile;
-  bool AutoConvertLogOpen() const { return autoConvertLog_ != nullptr; }
+  bool AutoConvertLogOpen() const { return autoConvertLog_.IsOpen(); }
   bool OpenAutoConvertLog(const std::string& path);
 
   // --- Controls ---------------------------------------------------------------
@@ -165,7 +165,7 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   EventPump& pump_;
   MainWindowHost& host_;
   CommandLine commandLine_;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> autoConvertLog_{nullptr, &std::fclose};
+  AppendLog autoConvertLog_;  // every line reaches the file at once, whole
   std::unique_ptr<frmBrowseRecords> browser_;
 };
 
