@@ -52,7 +52,8 @@ bool LocalSocketAnswers(std::string_view name, bool abstract) {
   const std::size_t offset = abstract ? 1 : 0;  // an abstract name starts with a NUL
   if (name.empty() || offset + name.size() >= sizeof address.sun_path) return false;
   std::memcpy(address.sun_path + offset, name.data(), name.size());
-  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + name.size() + (abstract ? 0 : 1));
+  const std::size_t terminator = abstract ? 0 : 1;
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + name.size() + terminator);
   return Connects(AF_UNIX, reinterpret_cast<const sockaddr*>(&address), length);
 }
 
