@@ -4,6 +4,7 @@
 
 #include "conversion/frmConversion.h"
 #include "ctg/CTGFile.h"
+#include "suite/Interruption.h"
 #include "suite/Version.h"
 
 namespace tilbo {
@@ -17,6 +18,7 @@ constexpr int32_t kSkewResult = 1;
 void frmConversion::CreateSelectedTiles() {
   const bool auto_ = owner_.IsAutoConvert();
   for (int16_t i = 1; i <= static_cast<int16_t>(PlannedFiles.size()); ++i) {
+    if (InterruptingSignal() != 0) return;  // the run is ending: no more tiles
     if (!lstFiles[i - 1].ticked) continue;
     const PlannedFile& p = PlannedFiles[i - 1];
     OpenTile tile;

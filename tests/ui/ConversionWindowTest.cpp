@@ -30,12 +30,12 @@ class ConversionWindowTest : public WindowTest {
     }
   }
 
-  // Files left in the program's directory (temporary tiles end in " NEW").
+  // Temporary tiles (their names end in " NEW") and run folders left in the program's directory.
   std::vector<std::string> TemporaryFiles() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(environment.home.path())) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(environment.home.path())) {
       const std::string name = entry.path().filename().string();
-      if (name.ends_with(" NEW")) names.push_back(name);
+      if (name.ends_with(" NEW") || name.starts_with("run-")) names.push_back(name);
     }
     return names;
   }
