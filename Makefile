@@ -8,7 +8,7 @@ FUZZ_DIR    := build-fuzz
 FUZZ_SECONDS ?= 60
 CMAKE_GEN   := -G Ninja
 
-.PHONY: run test deps release debug bench fuzz screenshots clean
+.PHONY: run test deps release debug bench fuzz screenshots deb clean
 
 deps:
 	@tools/install-deps.sh
@@ -29,6 +29,11 @@ test: debug
 
 bench: release
 	@tools/run-benchmarks.sh $(RELEASE_DIR)
+
+# The Debian package of the release tree: build/ctgtilbo_VERSION_ARCH.deb,
+# its library dependencies computed by dpkg-shlibdeps.
+deb: release
+	@cd $(RELEASE_DIR) && cpack -G DEB
 
 # Renders every desktop window offscreen into docs/screenshots/*.png.
 screenshots: release

@@ -10,7 +10,7 @@ namespace tilbo::luctool {
 int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   Io io{out, err};
   CLI::App app{"luctool - inspect CTG land-use files and LUC tiles, make synthetic CTG quadrangles "
-               "and render tiles",
+               "render tiles and hand them to GIS tools",
                "luctool"};
   app.set_version_flag("--version", std::string("luctool ") + kVersionText);
   app.require_subcommand(1);
@@ -19,6 +19,8 @@ int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostrea
   AddInfoCommand(app, io);
   AddCellsCommand(app, io);
   AddRenderCommand(app, io);
+  AddGeorefCommand(app, io);
+  AddExportCommand(app, io);
   AddSynthCommand(app, io);
   try {
     app.parse(argc, argv);
