@@ -22,10 +22,10 @@ set(CPACK_PACKAGE_NAME ctgtilbo)
 set(CPACK_PACKAGE_VENDOR "CTG Tilbo")
 set(CPACK_PACKAGE_CONTACT "CTG Tilbo developers <ctgtilbo@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert USGS CTG land-use files into one-degree LUC tiles")
-set(CPACK_PACKAGE_DESCRIPTION
-    "CTG Tilbo turns USGS land-use/land-cover files in the Composite Theme Grid format into LUC tiles, "
-    "binary grids of 16-bit land-use codes on the UTM grid, in a desktop window or unattended (ctgtilbo /AUTO). "
-    "luctool describes, renders and georeferences the tiles for GDAL and QGIS.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "CTG Tilbo turns USGS land-use/land-cover files in the Composite Theme Grid format into LUC tiles,\n"
+    "binary grids of 16-bit land-use codes on the UTM grid, in a desktop window or unattended\n"
+    "(ctgtilbo /AUTO). luctool describes, renders and georeferences the tiles for GDAL and QGIS.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -162,10 +162,11 @@ std::string WriteTileGeoTiff(const std::string& tilePath, const TileGeoref& geor
       CPLStringList options;
       options.SetNameValue("TILED", "YES");
       options.SetNameValue("COMPRESS", "DEFLATE");
-      GDALDatasetUniquePtr tif(gtiff->CreateCopy(temporary.c_str(), vrt.get(), FALSE, options.List(), nullptr, nullptr));
-      if (!tif) error = "cannot write the GeoTIFF";
+      GDALDatasetUniquePtr tif(
+          gtiff->CreateCopy(temporary.c_str(), vrt.get(), FALSE, options.List(), nullptr, nullptr));
       tif.reset();  // closing flushes the file and its .aux.xml
-      if (error.empty()) error = errors.First();
+      error = errors.First();
+      if (error.empty() && !std::filesystem::exists(temporary)) error = "cannot write the GeoTIFF";
     }
   }
   if (error.empty() && RenameInto(temporaryAux, tifPath + ".aux.xml", error) &&

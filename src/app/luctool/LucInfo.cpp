@@ -102,8 +102,12 @@ void PrintText(const std::string& path, const TileFacts& f, std::ostream& out) {
       << " to " << Degrees(f.seLongitude, 'E', 'W') << " (tile " << TileNameOf(f.seLatitude, f.seLongitude)
       << ")\n"
       << "  NW corner fields " << f.nwLatitude << ", " << f.nwLongitude << "\n"
-      << "  UTM zone         " << f.zone << " (WGS 84 / UTM zone " << f.zone << "N, EPSG:"
-      << kWgs84UtmNorthEpsgBase + f.zone << "; southern tiles have negative northings)\n"
+      << "  UTM zone         " << f.zone
+      << (Wgs84UtmNorthEpsg(f.zone) == 0
+              ? std::string(" (not a UTM zone)")
+              : " (WGS 84 / UTM zone " + std::to_string(f.zone) + "N, EPSG:" +
+                    std::to_string(Wgs84UtmNorthEpsg(f.zone)) + "; southern tiles have negative northings)")
+      << "\n"
       << "  Datum            " << kDatumNote << "\n"
       << "  Grid             " << f.rows << " rows x " << f.columns << " columns of " << f.xResolution
       << " x " << f.yResolution << " m\n"
@@ -132,7 +136,7 @@ void PrintJson(const std::string& path, const TileFacts& f, std::ostream& out) {
   w.Key("nwCornerLatitude").Number(f.nwLatitude);
   w.Key("nwCornerLongitude").Number(f.nwLongitude);
   w.Key("utmZone").Int(f.zone);
-  w.Key("crs").String("EPSG:" + std::to_string(kWgs84UtmNorthEpsgBase + f.zone));
+  if (Wgs84UtmNorthEpsg(f.zone) != 0) w.Key("crs").String("EPSG:" + std::to_string(Wgs84UtmNorthEpsg(f.zone)));
   w.Key("datum").String(kDatumName);
   w.Key("datumNote").String(kDatumNote);
   w.Key("dataRows").Int(f.rows);

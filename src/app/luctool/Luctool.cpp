@@ -14,6 +14,12 @@ int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostrea
                "luctool"};
   app.set_version_flag("--version", std::string("luctool ") + kVersionText);
   app.require_subcommand(1);
+  app.footer(
+      "Examples:\n"
+      "  luctool info tiles/*.LUC\n"
+      "  luctool render tiles/L07144NW.LUC -o L07144NW.png\n"
+      "  luctool georef tiles/*.LUC && gdalinfo tiles/L07144NW.LUC.vrt\n"
+      "See luctool COMMAND --help, and man luctool.");
   app.fallthrough(false);
   // Registered commands, one file each.
   AddInfoCommand(app, io);

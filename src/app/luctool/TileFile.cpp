@@ -31,4 +31,15 @@ bool OpenTile(LUCFileV1& luc, const std::string& path, Io& io) {
   return false;
 }
 
+bool OpenGeoreferencedTile(const std::string& path, TileGeoref& georef, Io& io) {
+  LUCFileV1 luc;
+  if (!OpenTile(luc, path, io)) return false;
+  georef = GeorefOf(luc);
+  if (!georef.error.empty()) {
+    io.err << "luctool: " << path << ": " << georef.error << "\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace tilbo::luctool

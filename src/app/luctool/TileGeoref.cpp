@@ -12,7 +12,8 @@ TileGeoref GeorefOf(LUCFileV1& luc) {
   g.recordLength = luc.RecordLength();
   const double xRes = luc.XResolution();
   const double yRes = luc.YResolution();
-  if (g.zone < 1 || g.zone > 60) {
+  g.epsg = Wgs84UtmNorthEpsg(g.zone);
+  if (g.epsg == 0) {
     g.error = "UTM zone " + std::to_string(g.zone) + " is not a zone from 1 to 60";
     return g;
   }
@@ -20,7 +21,6 @@ TileGeoref GeorefOf(LUCFileV1& luc) {
     g.error = "the header gives no grid (resolution or size not positive)";
     return g;
   }
-  g.epsg = kWgs84UtmNorthEpsgBase + g.zone;
   const double westColumnEasting = luc.MaxEasting() - (g.columns - 1.0) * xRes;
   g.geoTransform = {westColumnEasting - xRes / 2, xRes, 0, luc.MaxNorthing() + yRes / 2, 0, -yRes};
   return g;

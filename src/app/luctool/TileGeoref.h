@@ -35,7 +35,8 @@ struct TileGeoref {
   std::string error;         // why the header gives no grid on the earth; empty when usable
 };
 
-inline constexpr int kWgs84UtmNorthEpsgBase = 32600;
+// EPSG code of WGS 84 / UTM zone `zone` north; 0 for a zone outside 1..60.
+inline int Wgs84UtmNorthEpsg(int zone) { return zone >= 1 && zone <= 60 ? 32600 + zone : 0; }
 
 // From the header of an open tile (memory I/O mode).
 TileGeoref GeorefOf(LUCFileV1& luc);
@@ -44,7 +45,6 @@ TileGeoref GeorefOf(LUCFileV1& luc);
 // about it, shown by `luctool info` for tiles and CTG sources alike.
 inline constexpr const char* kDatumName = "WGS 84";
 inline constexpr const char* kDatumNote =
-    "WGS 84 (the coordinate conversion's datum; USGS CTG sources were made on NAD 27, so positions can "
-    "differ from the source's own datum by tens of metres)";
+    "WGS 84 (USGS CTG sources were made on NAD 27: positions can differ from theirs by tens of metres)";
 
 }  // namespace tilbo::luctool
