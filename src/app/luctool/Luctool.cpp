@@ -9,7 +9,7 @@ namespace tilbo::luctool {
 
 int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   Io io{out, err};
-  CLI::App app{"luctool - inspect CTG land-use files and LUC tiles, make synthetic CTG quadrangles "
+  CLI::App app{"luctool - inspect CTG land-use files and LUC tiles, make synthetic CTG quadrangles, "
                "render tiles and hand them to GIS tools",
                "luctool"};
   app.set_version_flag("--version", std::string("luctool ") + kVersionText);
