@@ -30,7 +30,7 @@ namespace tilbo::luctool {
 // Positions of a row of points are interpolated by GDAL's approximating
 // transformer when this error, in tile cells, is above 0 (as gdalwarp does
 // with its 0.125 pixels); 0 transforms every point exactly.
-inline constexpr double kDefaultMaxErrorCells = 0.01;
+inline constexpr double kDefaultMaxErrorCells = 0.001;
 
 struct ImportRequest {
   std::string source;  // any name GDAL opens: a GeoTIFF, a VRT, /vsizip/...
