@@ -75,8 +75,8 @@ int RunImport(const ImportArgs& a, Io& io) {
     if (!terminal) return;
     io.err << "\r" << tile << " " << static_cast<int>(done * 100) << "%" << (done >= 1 ? "\n" : "") << std::flush;
   };
-  const ImportOutcome outcome = ImportLandCover(request, progress);
-  for (const TileImportReport& t : outcome.tiles) PrintReport(t, request.destination, io.out);
+  const ImportOutcome outcome = ImportLandCover(
+      request, progress, [&](const TileImportReport& t) { PrintReport(t, request.destination, io.out); });
   if (!outcome.error.empty()) {
     io.err << (terminal ? "\n" : "") << "luctool import: " << outcome.error << "\n";
     return 1;

@@ -61,11 +61,14 @@ struct ImportOutcome {
 
 // Called while a tile is made: its name and the share done (0..1).
 using ImportProgress = std::function<void(const std::string& tile, double done)>;
+// Called when a cell is done (its tile placed, or no data in it).
+using TileDone = std::function<void(const TileImportReport& tile)>;
 
 // Makes and places every tile. Existing tiles without `overwrite`: refused,
 // all named in the error, nothing written. A tile is placed only when whole
 // (written under a temporary name and renamed); the error names the tile or
 // file that failed and why.
-ImportOutcome ImportLandCover(const ImportRequest& request, const ImportProgress& progress);
+ImportOutcome ImportLandCover(const ImportRequest& request, const ImportProgress& progress,
+                              const TileDone& done);
 
 }  // namespace tilbo::luctool
