@@ -58,13 +58,7 @@ PY
 )
 echo "grid: EPSG:$epsg, $xmin $ymin $xmax $ymax, 200 m"
 
-now() { date +%s.%N; }
-median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-time_once() {  # prints the wall seconds of one run of "$@"
-  local t0 t1
-  t0=$(now); "$@" >/dev/null 2>&1; t1=$(now)
-  awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.6f\n", b - a}'
-}
+. "$(dirname "$0")/timing.sh"
 import_tile() {
   "$build/luctool" import "$work/nlcd30.tif" --classes nlcd --cell 200 --bbox 44.2 -71.8 44.8 -71.2 \
     --dest "$work/out/" --overwrite "$@"
