@@ -2,18 +2,18 @@
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
-#include <cpl_vsi.h>
 #include <gdal_alg.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <mutex>
 
 #include "conversion/PlaceIntoDirectory.h"
 #include "luc/LUCFileV1.h"
