@@ -20,14 +20,7 @@ mkdir -p "$work/home" "$work/windows"
 gzip -dc "$root/tests/data/LEWISTON_grid_cell.gz" > "$work/lewiston"
 "$build/luctool" synth --south 40 --west -106 --seed 7 -o "$work/synth" >/dev/null
 
-now() { date +%s.%N; }
-median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-
-time_once() {  # prints the wall seconds of one run of "$@"
-  local t0 t1
-  t0=$(now); "$@" >/dev/null 2>&1; t1=$(now)
-  awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.6f\n", b - a}' 
-}
+. "$(dirname "$0")/timing.sh"
 
 for name in lewiston synth; do
   src="$work/$name"

@@ -27,6 +27,7 @@ int RunLuctool(int argc, const char* const* argv, std::ostream& out, std::ostrea
   AddRenderCommand(app, io);
   AddGeorefCommand(app, io);
   AddExportCommand(app, io);
+  AddImportCommand(app, io);
   AddSynthCommand(app, io);
   try {
     app.parse(argc, argv);

@@ -28,5 +28,6 @@ void AddSynthCommand(CLI::App& app, Io& io);
 void AddRenderCommand(CLI::App& app, Io& io);
 void AddGeorefCommand(CLI::App& app, Io& io);
 void AddExportCommand(CLI::App& app, Io& io);
+void AddImportCommand(CLI::App& app, Io& io);
 
 }  // namespace tilbo::luctool
