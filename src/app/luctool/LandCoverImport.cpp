@@ -15,7 +15,7 @@
 #include <limits>
 #include <memory>
 
-#include "conversion/PlaceIntoDirectory.h"
+#include "conversion/StagedCopy.h"
 #include "luc/LUCFileV1.h"
 #include "luc/LULCShared.h"
 #include "luctool/LandCoverSource.h"
@@ -55,7 +55,7 @@ class CellTransformer {
   CellTransformer(const LandCoverSource& s, int zone, const std::array<double, 6>& tileTransform,
                   double maxErrorCells) {
     OGRSpatialReference utm;
-    utm.importFromEPSG(kWgs84UtmNorthEpsgBase + zone);
+    utm.importFromEPSG(Wgs84UtmNorthEpsg(zone));
     char* wkt = nullptr;
     utm.exportToWkt(&wkt);
     base_ = GDALCreateGenImgProjTransformer3(s.wkt.c_str(), s.geoTransform.data(), wkt, tileTransform.data());
@@ -401,7 +401,8 @@ bool ImportTile(const ImportRequest& request, const LandCoverSource& source, con
     error = temporary + ": " + LUCFileV1::ErrorDescription(written);
     return false;
   }
-  if (!PlaceIntoDirectory(temporary, request.destination + name)) {
+  StagedCopy placed;
+  if (!placed.Stage(temporary, request.destination + name) || !placed.Commit()) {
     error = request.destination + name + ": cannot be written (" + std::strerror(errno) + ")";
     return false;
   }
