@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgeographiclib-dev libcli11-dev libpng-dev
+  # gzip-compressed CTG sources (USGS ships grid_cell.gz)
+  zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # The desktop window: Qt, its X11/Wayland platform plugins, and a font for
   # the offscreen rendering of the window tests and screenshots.

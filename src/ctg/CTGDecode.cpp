@@ -18,8 +18,44 @@ constexpr double kLULCMarkerWater = 2000000102.0;
 constexpr int16_t kLULCCodeLandUndefined = 101;
 constexpr int16_t kLULCCodeWaterUndefined = 102;
 
+// Up to this many digits fit a 64-bit integer exactly; wider text takes the
+// full parse.
+constexpr std::size_t kMaxPlainFieldWidth = 18;
+
+// The value of a field made of blanks and digits, with at most a sign before
+// the first digit: nearly every field of a real file. The lenient parse reads
+// such a field as its digits joined (blanks, tabs and line feeds are skipped
+// anywhere), and the whole number is exact, so rounding changes nothing.
+// Nothing for any other field, which takes the full parse.
+std::optional<int64_t> PlainFieldValue(std::string_view field) {
+  if (field.size() > kMaxPlainFieldWidth) return std::nullopt;
+  int64_t value = 0;
+  bool negative = false, signSeen = false, digitSeen = false;
+  for (const char c : field) {
+    if (c >= '0' && c <= '9') {
+      value = value * 10 + (c - '0');
+      digitSeen = true;
+    } else if (c == ' ' || c == '\t' || c == '\n') {
+      continue;
+    } else if ((c == '-' || c == '+') && !signSeen && !digitSeen) {
+      negative = c == '-';
+      signSeen = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return negative ? -value : value;
+}
+
+template <typename Int>
+std::optional<Int> FitInt(int64_t value) {
+  if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max()) return std::nullopt;
+  return static_cast<Int>(value);
+}
+
 template <typename Int>
 std::optional<Int> DecodeIntField(std::string_view field) {
+  if (const std::optional<int64_t> plain = PlainFieldValue(field)) return FitInt<Int>(*plain);
   const std::optional<double> value = ParseLenientNumber(field);
   if (!value) return std::nullopt;
   return RoundToInt<Int>(*value);
@@ -44,6 +80,16 @@ std::optional<int16_t> DecodeInt16Field(std::string_view field) { return DecodeI
 std::optional<int32_t> DecodeInt32Field(std::string_view field) { return DecodeIntField<int32_t>(field); }
 
 std::optional<int16_t> DecodeLULCCodeField(std::string_view field) {
+  // A plain field's value is a whole number of at most 18 digits, exact in
+  // 64 bits, where the tests below give what they give on the double.
+  if (const std::optional<int64_t> plain = PlainFieldValue(field)) {
+    if (*plain > static_cast<int64_t>(kLULCMarkerThreshold)) {
+      if (*plain == static_cast<int64_t>(kLULCMarkerLand)) return kLULCCodeLandUndefined;
+      if (*plain == static_cast<int64_t>(kLULCMarkerWater)) return kLULCCodeWaterUndefined;
+      return int16_t{0};
+    }
+    return FitInt<int16_t>(*plain);
+  }
   const std::optional<double> value = ParseLenientNumber(field);
   if (!value) return std::nullopt;
   if (*value > kLULCMarkerThreshold) {

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "luc/LULCShared.h"
 #include "luc/LucFileLayout.h"
 #include "luctool/Json.h"
+#include "shell/SourceFileKind.h"
 #include "suite/TextUtil.h"
 
 namespace tilbo::luctool {
@@ -155,15 +154,7 @@ void PrintJson(const std::string& path, const TileFacts& f, std::ostream& out) {
 
 }  // namespace
 
-bool LooksLikeLucFile(const std::string& path) {
-  // Only regular files are looked into (opening a pipe would wait for a writer).
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  std::string start(lucfile::kSignatureSize, '\0');
-  if (!in.read(start.data(), static_cast<std::streamsize>(start.size()))) return false;
-  return EqualsIgnoreCase(start, lucfile::kSignature);
-}
+bool LooksLikeLucFile(const std::string& path) { return SniffSourceFileKind(path) == SourceFileKind::kLucTile; }
 
 int PrintLucInfo(const std::string& path, bool json, Io& io) {
   LUCFileV1 luc;
