@@ -420,6 +420,13 @@ int64_t CTG_DataLength(int16_t handle) {
   return slot->file->Source().DataLength();
 }
 
+std::string CTG_DataEndProblem(int16_t handle) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return {};
+  State().lastError = kCTGNoError;
+  return slot->file->Source().EndProblem();
+}
+
 int32_t CTG_LastError() { return State().lastError; }
 
 double CTG_DMSToDegrees(std::string_view field) { return DecodeDMSField(field); }

@@ -79,6 +79,9 @@ int32_t CTG_ReadCellRecords(int16_t handle, int32_t firstCell, int32_t count, st
 // length, or for a gzip file the length of its decompressed content (the
 // whole stream is decompressed to know it). Error 1 or 5 (and -1).
 int64_t CTG_DataLength(int16_t handle);
+// Why the data ended before the file's content did, as far as read ("the
+// gzip stream is cut short"); empty when nothing is wrong. Errors 1, 5.
+std::string CTG_DataEndProblem(int16_t handle);
 
 int32_t CTG_LastError();
 

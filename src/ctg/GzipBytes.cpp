@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <system_error>
 
 namespace tilbo {
 namespace {
@@ -14,6 +15,8 @@ namespace {
 // Decompressed data is kept in pieces of this size: the memory held beyond
 // the data is less than one piece, and no piece is ever moved.
 constexpr int64_t kPieceBytes = int64_t{4} << 20;
+// The worker publishes at least this often, so a read waits little.
+constexpr int64_t kStepBytes = int64_t{1} << 20;
 constexpr std::size_t kInputBytes = std::size_t{256} << 10;
 // 15-bit window, gzip wrapper only (a raw zlib stream is not a gzip file).
 constexpr int kGzipWindowBits = 15 + 16;
@@ -23,26 +26,39 @@ constexpr unsigned char kGzipId1 = 0x1f;
 
 GzipBytes::GzipBytes(int fd) : fd_(fd) {
   zsReady_ = inflateInit2(&zs_, kGzipWindowBits) == Z_OK;
-  if (!zsReady_) end_ = End::kNoMemory;
+  if (!zsReady_) {
+    end_ = End::kNoMemory;
+    return;
+  }
+  try {
+    worker_ = std::thread(&GzipBytes::Decompress, this);
+  } catch (const std::system_error&) {
+    end_ = End::kNoMemory;  // no thread: no data
+  }
 }
 
 GzipBytes::~GzipBytes() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  if (worker_.joinable()) worker_.join();
   if (zsReady_) inflateEnd(&zs_);
   ::close(fd_);
 }
 
-bool GzipBytes::RefillInput() {
+bool GzipBytes::RefillInput(End& end) {
   try {
     if (input_.empty()) input_.resize(kInputBytes);
   } catch (const std::bad_alloc&) {
-    end_ = End::kNoMemory;
+    end = End::kNoMemory;
     return false;
   }
   for (;;) {
     const ssize_t n = ::read(fd_, input_.data(), input_.size());
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      end_ = End::kReadError;
+      end = End::kReadError;
       return false;
     }
     zs_.next_in = input_.data();
@@ -51,68 +67,81 @@ bool GzipBytes::RefillInput() {
   }
 }
 
-void GzipBytes::Step() {
-  if (zs_.avail_in == 0 && !RefillInput()) {
+GzipBytes::End GzipBytes::Step(char* out, int64_t room, int64_t& produced) {
+  produced = 0;
+  End end = End::kNotYet;
+  if (zs_.avail_in == 0 && !RefillInput(end)) {
     // The file ends: cleanly only between two members.
-    if (end_ == End::kNotYet) end_ = betweenMembers_ ? End::kStreamEnd : End::kCutShort;
-    return;
+    return end != End::kNotYet ? end : betweenMembers_ ? End::kStreamEnd : End::kCutShort;
   }
   if (betweenMembers_) {
     // Another member follows only where a gzip header starts; anything else
     // after a complete member (tape padding, say) is not data.
-    if (zs_.next_in[0] != kGzipId1) {
-      end_ = End::kStreamEnd;
-      return;
-    }
+    if (zs_.next_in[0] != kGzipId1) return End::kStreamEnd;
     inflateReset(&zs_);
     betweenMembers_ = false;
   }
-  const int64_t inPiece = size_ % kPieceBytes;
-  if (inPiece == 0 && size_ == static_cast<int64_t>(pieces_.size()) * kPieceBytes) {
-    if (size_ >= kMaxGzipDataBytes) {
-      end_ = End::kTooLarge;
-      return;
-    }
-    try {
-      pieces_.push_back(std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(kPieceBytes)));
-    } catch (const std::bad_alloc&) {
-      end_ = End::kNoMemory;
-      return;
-    }
-  }
-  zs_.next_out = reinterpret_cast<Bytef*>(pieces_.back().get() + inPiece);
-  zs_.avail_out = static_cast<uInt>(kPieceBytes - inPiece);
+  zs_.next_out = reinterpret_cast<Bytef*>(out);
+  zs_.avail_out = static_cast<uInt>(std::min(room, kStepBytes));
   const uInt before = zs_.avail_out;
   const uInt inputBefore = zs_.avail_in;
   const int result = inflate(&zs_, Z_NO_FLUSH);
-  size_ += before - zs_.avail_out;
+  produced = before - zs_.avail_out;
   switch (result) {
     case Z_STREAM_END:
       betweenMembers_ = true;
-      break;
+      return End::kNotYet;
     case Z_OK:
-      break;
+      return End::kNotYet;
     case Z_BUF_ERROR:
       // No progress with input and room for output: the stream cannot go on.
-      if (zs_.avail_out == before && zs_.avail_in == inputBefore) end_ = End::kCorrupt;
-      break;
+      return zs_.avail_out == before && zs_.avail_in == inputBefore ? End::kCorrupt : End::kNotYet;
     case Z_MEM_ERROR:
-      end_ = End::kNoMemory;
-      break;
+      return End::kNoMemory;
     default:  // Z_DATA_ERROR, Z_NEED_DICT, Z_STREAM_ERROR
-      end_ = End::kCorrupt;
-      break;
+      return End::kCorrupt;
   }
 }
 
-void GzipBytes::Fill(int64_t wanted) {
-  while (size_ < wanted && end_ == End::kNotYet) Step();
+void GzipBytes::Decompress() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!stop_ && end_ == End::kNotYet) {
+    const int64_t inPiece = size_ % kPieceBytes;
+    if (inPiece == 0 && size_ == static_cast<int64_t>(pieces_.size()) * kPieceBytes) {
+      if (size_ >= kMaxGzipDataBytes) {
+        end_ = End::kTooLarge;
+        break;
+      }
+      try {
+        pieces_.push_back(std::unique_ptr<char[]>(new char[static_cast<std::size_t>(kPieceBytes)]));
+      } catch (const std::bad_alloc&) {
+        end_ = End::kNoMemory;
+        break;
+      }
+    }
+    char* out = pieces_.back().get() + inPiece;
+    lock.unlock();  // bytes from size_ on are the worker's alone
+    int64_t produced = 0;
+    const End end = Step(out, kPieceBytes - inPiece, produced);
+    lock.lock();
+    size_ += produced;
+    end_ = end;
+    grown_.notify_all();
+  }
+  grown_.notify_all();
+}
+
+int64_t GzipBytes::WaitFor(int64_t wanted, std::unique_lock<std::mutex>& lock) {
+  grown_.wait(lock, [&] { return size_ >= wanted || end_ != End::kNotYet; });
+  return size_;
 }
 
 std::optional<int64_t> GzipBytes::Read(int64_t offset, char* out, int64_t length) {
   if (offset < 0 || length < 0) return std::nullopt;
-  Fill(length > std::numeric_limits<int64_t>::max() - offset ? std::numeric_limits<int64_t>::max() : offset + length);
-  const int64_t count = std::clamp<int64_t>(size_ - offset, 0, length);
+  std::unique_lock<std::mutex> lock(mutex_);
+  const int64_t wanted =
+      length > std::numeric_limits<int64_t>::max() - offset ? std::numeric_limits<int64_t>::max() : offset + length;
+  const int64_t count = std::clamp<int64_t>(WaitFor(wanted, lock) - offset, 0, length);
   for (int64_t done = 0; done < count;) {
     const int64_t at = offset + done;
     const int64_t inPiece = at % kPieceBytes;
@@ -125,8 +154,22 @@ std::optional<int64_t> GzipBytes::Read(int64_t offset, char* out, int64_t length
 }
 
 int64_t GzipBytes::DataLength() {
-  Fill(std::numeric_limits<int64_t>::max());
-  return size_;
+  std::unique_lock<std::mutex> lock(mutex_);
+  return WaitFor(std::numeric_limits<int64_t>::max(), lock);
+}
+
+std::string GzipBytes::EndProblem() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  switch (end_) {
+    case End::kCorrupt: return "the gzip stream is damaged";
+    case End::kCutShort: return "the gzip stream is cut short";
+    case End::kTooLarge: return "the decompressed content passes the limit of 2 GiB";
+    case End::kReadError: return "the gzip file cannot be read to its end";
+    case End::kNoMemory: return "out of memory while decompressing";
+    case End::kNotYet:
+    case End::kStreamEnd: break;
+  }
+  return {};
 }
 
 }  // namespace tilbo

@@ -23,6 +23,9 @@ class SourceBytes {
   virtual int64_t DataLength() = 0;
   // The data is the decompressed content of a gzip file.
   virtual bool Compressed() const = 0;
+  // Why the data ends before the file's content does ("the gzip stream is
+  // damaged"), once it has; empty when it ends where the content ends.
+  virtual std::string EndProblem() { return {}; }
 };
 
 // Whether bytes begin as a gzip stream does (its two identification bytes).

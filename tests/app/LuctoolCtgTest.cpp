@@ -50,9 +50,20 @@ TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeader) {
   EXPECT_NE(r.out.find("Quadrangle: (46, -100) to (45, -98)"), std::string::npos);
 }
 
+// Unpacked, and as USGS ships it: the records counted in the decompressed
+// content, the size the one on disk.
 TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
-  const std::string path = testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz");
+  const std::string gz = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
+  for (const std::string& path : {testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz"), gz}) {
+  SCOPED_TRACE(path);
   const Result r = RunTool({"info", path, "--json"});
+  EXPECT_NE(r.out.find(path == gz ? "\"fileBytes\":1256101,\"dataBytes\":35363520,\"gzip\":true"
+                                  : "\"fileBytes\":35363520,\"dataBytes\":35363520,\"gzip\":false"),
+            std::string::npos);
+  EXPECT_EQ(RunTool({"cells", path, "--first", "442031"}).out,
+            "      cell zone  easting northing   code\n"
+            "    442031   19   418000  4872200     42\n"
+            "    442032   19   418200  4872200     42\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.substr(0, 1), "{");
@@ -70,6 +81,7 @@ TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
         "{\"fileName\":\"L07044NW.LUC\""}) {
     EXPECT_NE(r.out.find(part), std::string::npos) << part;
   }
+  }
 }
 
 TEST_F(LuctoolCtgTest, UnreadableFilesGiveOneLineWithTheReason) {
@@ -79,11 +91,15 @@ TEST_F(LuctoolCtgTest, UnreadableFilesGiveOneLineWithTheReason) {
   WriteWholeFile(dir_.file("wide"), wide);
   // Starts like a LUC tile but lacks its signature: read as CTG, and refused.
   WriteWholeFile(dir_.file("tile.LUC"), "QMLULC" + std::string(500, '\0'));
+  WriteWholeFile(dir_.file("grid_cell.bz2"), "BZh9" + std::string(500, 'b'));
   const std::pair<std::string, std::string> cases[] = {
       {dir_.file("missing"), "the file cannot be found or accessed (reader error 3)"},
       {dir_.file("short"), "not a valid USGS CTG file (reader error 4)"},
       {dir_.file("wide"), "read failure (reader error 7)"},
-      {dir_.file("tile.LUC"), "not a valid USGS CTG file (reader error 4)"}};
+      {dir_.file("tile.LUC"), "not a valid USGS CTG file (reader error 4)"},
+      {dir_.file("grid_cell.bz2"), "not a valid USGS CTG file (reader error 4): it is bzip2-compressed; decompress it "
+                                   "first (bunzip2)"},
+      {dir_.path().string(), "the file cannot be found or accessed (reader error 3): it is a directory, not a file"}};
   for (const auto& [path, reason] : cases) {
     for (const char* command : {"info", "cells"}) {
       const Result r = RunTool({command, path});

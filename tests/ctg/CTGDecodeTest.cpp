@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "suite/Rounding.h"
 #include "support/CTGTestFiles.h"
 
 namespace tilbo {
@@ -92,6 +93,30 @@ TEST(LULCCodeField, MarkersAboveTwoBillion) {
   EXPECT_EQ(DecodeLULCCodeField("-32768"), int16_t{-32768});
   EXPECT_EQ(DecodeLULCCodeField("32768"), std::nullopt);
   EXPECT_EQ(DecodeLULCCodeField("1E999"), std::nullopt);
+}
+
+// Fields of digits, blanks and signs take a shortcut; every decoder must give
+// what the general number parse and rounding give.
+TEST(IntegerFields, DigitsAndBlanksDecodeAsTheGeneralParseReadsThem) {
+  auto general = [](std::string_view field, auto type) -> std::optional<decltype(type)> {
+    const std::optional<double> v = ParseLenientNumber(field);
+    return v ? RoundToInt<decltype(type)>(*v) : std::nullopt;
+  };
+  for (const char* field : {" 1 2 ", "\t-7", "- 5", "+", "-", "", "5-", "--5", "+-3", "-0", "0032767", "32768", "-32768",
+                            "-32769", "\n\n42\n", "2147483647", "-2147483649", " 2000000101", "20000 00102",
+                            "2000000050", "2000000000", "999999999999999999", "9999999999999999999",
+                            "12345678901234567890", "1 2 3 4 5 6 7 8 9 0 1 2"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(field)));
+    EXPECT_EQ(DecodeInt16Field(field), general(field, int16_t{}));
+    EXPECT_EQ(DecodeInt32Field(field), general(field, int32_t{}));
+    const std::optional<double> v = ParseLenientNumber(field);
+    if (v && *v <= 2e9) {
+      EXPECT_EQ(DecodeLULCCodeField(field), general(field, int16_t{}));
+    }
+  }
+  EXPECT_EQ(DecodeLULCCodeField(" 2000000101"), int16_t{101});
+  EXPECT_EQ(DecodeLULCCodeField("20000 00102"), int16_t{102});
+  EXPECT_EQ(DecodeLULCCodeField("  9999999999"), int16_t{0});
 }
 
 TEST(DMSField, OnlyTheLastSevenColumnsCount) {

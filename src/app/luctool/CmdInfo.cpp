@@ -68,6 +68,7 @@ struct SourceSizes {
   int64_t fileBytes;
   int64_t dataBytes;
   bool gzip;
+  std::string dataEndProblem;  // why the data stops early (a damaged gzip stream)
 };
 
 // Whole data records the file holds after its header (a file may hold fewer or
@@ -87,7 +88,8 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   };
   auto num = [](double v) { return NumberText(v); };
   out << path << ": USGS CTG land use and land cover" << (sizes.gzip ? ", gzip-compressed" : "")
-      << ", " << recordCount << " data records (the file holds " << DataRecordsInFile(sizes.dataBytes) << ")\n";
+      << ", " << recordCount << " data records (the file holds " << DataRecordsInFile(sizes.dataBytes)
+      << (sizes.dataEndProblem.empty() ? "" : ": " + sizes.dataEndProblem) << ")\n";
   line("Title", h.Title);
   line("DataDate", h.DataDate);
   line("GridDimension1", num(h.GridDimension1) + " (rows)");
@@ -139,6 +141,7 @@ void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCou
   w.Key("fileBytes").Int(sizes.fileBytes);
   w.Key("dataBytes").Int(sizes.dataBytes);
   w.Key("gzip").Bool(sizes.gzip);
+  w.Key("dataEndProblem").String(sizes.dataEndProblem);
   w.Key("recordCount").Int(recordCount);
   w.Key("dataRecordsInFile").Int(DataRecordsInFile(sizes.dataBytes));
   w.Key("header").BeginObject();
@@ -209,7 +212,8 @@ int DescribeCtgFile(const InfoOptions& options, Io& io) {
   std::error_code ec;
   const auto onDisk = std::filesystem::file_size(options.path, ec);
   const SourceSizes sizes{ec ? 0 : static_cast<int64_t>(onDisk), dataBytes,
-                          SniffSourceFileKind(options.path) == SourceFileKind::kGzip};
+                          SniffSourceFileKind(options.path) == SourceFileKind::kGzip,
+                          CTG_DataEndProblem(source.handle())};
   if (options.json) {
     WriteCtgJson(options.path, header, recordCount, sizes, io.out);
   } else {
