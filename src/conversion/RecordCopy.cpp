@@ -6,16 +6,20 @@
 // the raw records of a chunk are read at once, then on every core each is
 // decoded and the tile that holds it found (a pure computation: the
 // geographic position of the point in each tile's zone, converted once per
-// zone, tested against the tile's cell), and then the chunk is applied record
-// by record in order, with the progress, the event pump, the cell stores, the
-// outside tiles and the log exactly as a record-at-a-time loop would do them.
+// zone, tested against the tile's cell) while the chunk before is applied
+// here, record by record in order, with the progress, the event pump, the cell
+// stores, the outside tiles and the log exactly as a record-at-a-time loop
+// would do them.
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "conversion/frmConversion.h"
 #include "coords/CoordText.h"
@@ -127,10 +131,11 @@ int FindTile(const CTGCell& cell, const std::vector<TileCell>& tiles) {
 }
 
 // Decodes the records of a chunk and finds the tile of each, in parallel
-// parts on every core: both are pure computations per record. Records from
-// `available` on lie beyond the end of the data and read as errors.
+// parts on up to `threads` threads (this one included): both are pure
+// computations per record. Records from `available` on lie beyond the end of
+// the data and read as errors.
 void DecodeAndFindTiles(const std::vector<char>& raw, std::size_t available, std::vector<DecodedRecord>& records,
-                        std::size_t count, const std::vector<TileCell>& tiles) {
+                        std::size_t count, const std::vector<TileCell>& tiles, std::size_t threads) {
   auto work = [&](std::size_t from, std::size_t to) {
     for (std::size_t k = from; k < to; ++k) {
       DecodedRecord& r = records[k];
@@ -142,13 +147,19 @@ void DecodeAndFindTiles(const std::vector<char>& raw, std::size_t available, std
       r.tile = !r.readError && r.cell.LULCCode != 0 && !tiles.empty() ? FindTile(r.cell, tiles) : kNoTile;
     }
   };
-  const std::size_t parts = std::clamp<std::size_t>(count / kMinRecordsPerThread, 1, kMaxThreads);
-  const std::size_t threads = std::min<std::size_t>(parts, std::max(1u, std::thread::hardware_concurrency()));
+  threads = std::clamp<std::size_t>(std::min(threads, count / kMinRecordsPerThread), 1, kMaxThreads);
   std::vector<std::thread> helpers;
   for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work, count * t / threads, count * (t + 1) / threads);
   work(0, count / threads);
   for (std::thread& helper : helpers) helper.join();
 }
+
+// A chunk of records read from the source, then decoded with their tiles.
+struct Chunk {
+  int32_t count = 0;
+  std::vector<char> raw;
+  std::vector<DecodedRecord> records;
+};
 
 // The title of a tile made for points outside the run.
 std::string OutsideTileTitle(const std::string& sourceTitle) {
@@ -239,15 +250,29 @@ void frmConversion::CopyRecords() {
     return written;
   };
 
+  // While one chunk is applied here, the next is decoded on every core.
   const int32_t n = CTG_RecordCount(SourceHandle);
-  std::vector<DecodedRecord> chunk(static_cast<std::size_t>(std::max(0, std::min(n, kChunkRecords))));
-  std::vector<char> raw;
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  Chunk current, next;
+  auto read = [&](Chunk& c, int32_t first) {
+    c.count = std::min(kChunkRecords, n - first + 1);
+    const int32_t available = CTG_ReadCellRecords(SourceHandle, first, c.count, c.raw);
+    c.records.resize(static_cast<std::size_t>(c.count));
+    return static_cast<std::size_t>(available);
+  };
+  auto decode = [&](Chunk& c, std::size_t available, std::size_t threads) {
+    DecodeAndFindTiles(c.raw, available, c.records, static_cast<std::size_t>(c.count), tiles, threads);
+  };
+  if (n >= 1) decode(current, read(current, 1), cores);
   bool stop = false;
   for (int32_t first = 1; first <= n && !stop; first += kChunkRecords) {
-    const int32_t count = std::min(kChunkRecords, n - first + 1);
-    const int32_t available = CTG_ReadCellRecords(SourceHandle, first, count, raw);
-    DecodeAndFindTiles(raw, static_cast<std::size_t>(available), chunk, static_cast<std::size_t>(count), tiles);
-
+    std::jthread ahead;  // joined however the loop below ends
+    if (first + kChunkRecords <= n) {
+      const std::size_t available = read(next, first + kChunkRecords);
+      ahead = std::jthread(decode, std::ref(next), available, cores);
+    }
+    const int32_t count = current.count;
+    const std::vector<DecodedRecord>& chunk = current.records;
     for (int32_t k = 0; k < count; ++k) {
       const int32_t r = first + k;
       const DecodedRecord& d = chunk[static_cast<std::size_t>(k)];
@@ -285,6 +310,8 @@ void frmConversion::CopyRecords() {
         CancelRequested = false;
       }
     }
+    if (ahead.joinable()) ahead.join();
+    std::swap(current, next);
   }
 
   for (const OpenTile& tile : OpenTiles) SetRow(tile.PlannedIndex, " (Complete)");
