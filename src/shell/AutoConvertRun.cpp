@@ -44,7 +44,8 @@ int frmMain::RunAutoConvert() {
   if (commandLine_.HasLogExcludedSwitch()) chkLogExcluded.ticked = true;
 
   const auto refuseSource = [this](const char* reason) {
-    AutoConvertSourceRefused = SourceRefusal{Trim(reason), SourceFileKindHint(SniffSourceFileKind(AutoConvertSourceFile))};
+    AutoConvertSourceRefused =
+        SourceRefusal{Trim(reason), SourceFileKindHint(SniffSourceFileKind(AutoConvertSourceFile))};
   };
   const auto endRun = [this](const char* reason) {
     ACLogWrite(reason);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "ctg/SourceBytes.h"
 #include "luc/LucFileLayout.h"
 #include "suite/TextUtil.h"
 
@@ -17,7 +18,6 @@ struct Magic {
 };
 
 constexpr Magic kMagics[] = {
-    {std::string_view("\x1f\x8b", 2), SourceFileKind::kGzip},
     {"BZh", SourceFileKind::kBzip2},
     {std::string_view("\xfd" "7zXZ\0", 6), SourceFileKind::kXz},
     {"PK\x03\x04", SourceFileKind::kZip},
@@ -38,6 +38,10 @@ SourceFileKind SniffSourceFileKind(const std::string& path) {
   in.read(start.data(), static_cast<std::streamsize>(start.size()));
   start.resize(static_cast<std::size_t>(in.gcount()));
   if (EqualsIgnoreCase(start, lucfile::kSignature)) return SourceFileKind::kLucTile;
+  // Told as the reader tells it.
+  if (StartsAsGzip(reinterpret_cast<const unsigned char*>(start.data()), start.size())) {
+    return SourceFileKind::kGzip;
+  }
   for (const Magic& m : kMagics) {
     if (std::string_view(start).starts_with(m.bytes)) return m.kind;
   }
@@ -48,7 +52,8 @@ std::string SourceFileKindHint(SourceFileKind kind) {
   switch (kind) {
     case SourceFileKind::kDirectory: return "it is a directory, not a file";
     case SourceFileKind::kEmpty: return "it is an empty file";
-    case SourceFileKind::kGzip: return "it is gzip-compressed, but its content is not a CTG file or the stream is damaged";
+    case SourceFileKind::kGzip:
+      return "it is gzip-compressed, but its content is not a CTG file or the stream is damaged";
     case SourceFileKind::kBzip2: return "it is bzip2-compressed; decompress it first (bunzip2)";
     case SourceFileKind::kXz: return "it is xz-compressed; decompress it first (unxz)";
     case SourceFileKind::kZip: return "it is a zip archive; extract the CTG file from it first (unzip)";

@@ -55,32 +55,32 @@ TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeader) {
 TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
   const std::string gz = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
   for (const std::string& path : {testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz"), gz}) {
-  SCOPED_TRACE(path);
-  const Result r = RunTool({"info", path, "--json"});
-  EXPECT_NE(r.out.find(path == gz ? "\"fileBytes\":1256101,\"dataBytes\":35363520,\"gzip\":true"
-                                  : "\"fileBytes\":35363520,\"dataBytes\":35363520,\"gzip\":false"),
-            std::string::npos);
-  EXPECT_EQ(RunTool({"cells", path, "--first", "442031"}).out,
-            "      cell zone  easting northing   code\n"
-            "    442031   19   418000  4872200     42\n"
-            "    442032   19   418200  4872200     42\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out.substr(0, 1), "{");
-  EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
-  for (const char* part :
-       {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039",
-        "\"GridDimension1\":575", "\"GridDimension2\":808", "\"CellSize\":200", "\"Rec1Value51\":19",
-        "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
-        "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
-        "{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72}",
-        "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
-        "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
-        "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
-        "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
-        "{\"fileName\":\"L07044NW.LUC\""}) {
-    EXPECT_NE(r.out.find(part), std::string::npos) << part;
-  }
+    SCOPED_TRACE(path);
+    const Result r = RunTool({"info", path, "--json"});
+    EXPECT_NE(r.out.find(path == gz ? "\"fileBytes\":1256101,\"dataBytes\":35363520,\"gzip\":true"
+                                    : "\"fileBytes\":35363520,\"dataBytes\":35363520,\"gzip\":false"),
+              std::string::npos);
+    EXPECT_EQ(RunTool({"cells", path, "--first", "442031"}).out,
+              "      cell zone  easting northing   code\n"
+              "    442031   19   418000  4872200     42\n"
+              "    442032   19   418200  4872200     42\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.substr(0, 1), "{");
+    EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
+    for (const char* part :
+         {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039",
+          "\"GridDimension1\":575", "\"GridDimension2\":808", "\"CellSize\":200", "\"Rec1Value51\":19",
+          "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
+          "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
+          "{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72}",
+          "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
+          "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
+          "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
+          "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
+          "{\"fileName\":\"L07044NW.LUC\""}) {
+      EXPECT_NE(r.out.find(part), std::string::npos) << part;
+    }
   }
 }
 

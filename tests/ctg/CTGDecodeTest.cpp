@@ -104,8 +104,8 @@ TEST(IntegerFields, DigitsAndBlanksDecodeAsTheGeneralParseReadsThem) {
     const std::optional<double> v = ParseLenientNumber(field);
     return v ? RoundToInt<decltype(type)>(*v) : std::nullopt;
   };
-  for (const char* field : {" 1 2 ", "\t-7", "- 5", "+", "-", "", "5-", "--5", "+-3", "-0", "0032767", "32768", "-32768",
-                            "-32769", "\n\n42\n", "2147483647", "-2147483649", " 2000000101", "20000 00102",
+  for (const char* field : {" 1 2 ", "\t-7", "- 5", "+", "-", "", "5-", "--5", "+-3", "-0", "0032767", "32768",
+                            "-32768", "-32769", "\n\n42\n", "2147483647", "-2147483649", " 2000000101", "20000 00102",
                             "2000000050", "2000000000", "999999999999999999", "9999999999999999999",
                             "12345678901234567890", "1 2 3 4 5 6 7 8 9 0 1 2"}) {
     SCOPED_TRACE(::testing::PrintToString(std::string(field)));

@@ -373,64 +373,64 @@ TEST_F(CTGFileTest, TheErrorCodeIsModuleWide) {
 TEST_F(CTGFileTest, LewistonHeaderAndCells) {
   for (const std::string& path : {testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz"),
                                   std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz"}) {
-  SCOPED_TRACE(path);
-  const int16_t h = OpenPath(path);
-  ASSERT_EQ(CTG_LastError(), kCTGNoError);
-  EXPECT_EQ(CTG_RecordCount(h), 442032);
-  const CTGHeader hd = CTG_ReadHeader(h);
-  ASSERT_EQ(CTG_LastError(), kCTGNoError);
-  EXPECT_EQ(hd.GridDimension1, 575);
-  EXPECT_EQ(hd.RecordCountTimes2, 884064);
-  EXPECT_EQ(hd.GridDimension2, 808);
-  EXPECT_EQ(hd.CellSize, 200);
-  EXPECT_EQ(hd.Rec1Value41, 4);
-  EXPECT_EQ(hd.Rec1Value46, 17);
-  EXPECT_EQ(hd.Rec1Value51, 19);
-  EXPECT_EQ(hd.Rec1Value56, 1);
-  EXPECT_EQ(hd.Rec1Real61, 7874016.0);
-  EXPECT_EQ(hd.Rec1Text71, "1973");
-  const int16_t rec2[16] = {1, 1, 808, 575, 0, 556, 21, 0, 415, 13, 809, 20, 802, 575, 401, 373};
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(hd.Rec2Values[i], rec2[i]) << i;
-  EXPECT_EQ(hd.Point1Latitude, 44.0);
-  EXPECT_EQ(hd.Point1Longitude, -72.0);
-  EXPECT_EQ(hd.Point2Latitude, 45.0);
-  EXPECT_EQ(hd.Point2Longitude, -72.0);
-  EXPECT_EQ(hd.Point3Latitude, 45.0);
-  EXPECT_EQ(hd.Point3Longitude, -71.0);
-  EXPECT_EQ(hd.Point4Latitude, 45.0);
-  EXPECT_EQ(hd.Point4Longitude, -70.0);
-  EXPECT_EQ(hd.Point5Latitude, 44.0);
-  EXPECT_EQ(hd.Point5Longitude, -70.0);
-  EXPECT_EQ(hd.Point6Latitude, 44.0);
-  EXPECT_EQ(hd.Point6Longitude, -71.0);
-  EXPECT_EQ(hd.RefCornerEasting, 259500);
-  EXPECT_EQ(hd.RefCornerNorthing, 4987100);
-  EXPECT_EQ(hd.DataDate, "84180");
-  EXPECT_EQ(hd.Title, "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU");
+    SCOPED_TRACE(path);
+    const int16_t h = OpenPath(path);
+    ASSERT_EQ(CTG_LastError(), kCTGNoError);
+    EXPECT_EQ(CTG_RecordCount(h), 442032);
+    const CTGHeader hd = CTG_ReadHeader(h);
+    ASSERT_EQ(CTG_LastError(), kCTGNoError);
+    EXPECT_EQ(hd.GridDimension1, 575);
+    EXPECT_EQ(hd.RecordCountTimes2, 884064);
+    EXPECT_EQ(hd.GridDimension2, 808);
+    EXPECT_EQ(hd.CellSize, 200);
+    EXPECT_EQ(hd.Rec1Value41, 4);
+    EXPECT_EQ(hd.Rec1Value46, 17);
+    EXPECT_EQ(hd.Rec1Value51, 19);
+    EXPECT_EQ(hd.Rec1Value56, 1);
+    EXPECT_EQ(hd.Rec1Real61, 7874016.0);
+    EXPECT_EQ(hd.Rec1Text71, "1973");
+    const int16_t rec2[16] = {1, 1, 808, 575, 0, 556, 21, 0, 415, 13, 809, 20, 802, 575, 401, 373};
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(hd.Rec2Values[i], rec2[i]) << i;
+    EXPECT_EQ(hd.Point1Latitude, 44.0);
+    EXPECT_EQ(hd.Point1Longitude, -72.0);
+    EXPECT_EQ(hd.Point2Latitude, 45.0);
+    EXPECT_EQ(hd.Point2Longitude, -72.0);
+    EXPECT_EQ(hd.Point3Latitude, 45.0);
+    EXPECT_EQ(hd.Point3Longitude, -71.0);
+    EXPECT_EQ(hd.Point4Latitude, 45.0);
+    EXPECT_EQ(hd.Point4Longitude, -70.0);
+    EXPECT_EQ(hd.Point5Latitude, 44.0);
+    EXPECT_EQ(hd.Point5Longitude, -70.0);
+    EXPECT_EQ(hd.Point6Latitude, 44.0);
+    EXPECT_EQ(hd.Point6Longitude, -71.0);
+    EXPECT_EQ(hd.RefCornerEasting, 259500);
+    EXPECT_EQ(hd.RefCornerNorthing, 4987100);
+    EXPECT_EQ(hd.DataDate, "84180");
+    EXPECT_EQ(hd.Title, "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU");
 
-  // Cells as the raw records show them (dd of the unpacked file).
-  const CTGCell first = CTG_ReadCell(h, 1);
-  EXPECT_EQ(first.UTMZone, 19);
-  EXPECT_EQ(first.Easting, 263600);
-  EXPECT_EQ(first.Northing, 4987000);
-  EXPECT_EQ(first.LULCCode, 0);
-  EXPECT_EQ(CTG_ReadCell(h, 2).LULCCode, 42);
-  const CTGCell middle = CTG_ReadCell(h, 200000);
-  EXPECT_EQ(middle.Easting, 361800);
-  EXPECT_EQ(middle.Northing, 4934400);
-  EXPECT_EQ(middle.LULCCode, 43);
-  const CTGCell last = CTG_ReadCell(h, 442032);
-  EXPECT_EQ(CTG_DataLength(h), 35363520);  // 5 + 442,039 records
-  EXPECT_EQ(last.Easting, 418200);
-  EXPECT_EQ(last.Northing, 4872200);
-  EXPECT_EQ(last.LULCCode, 42);
-  // The file holds seven more records than the header claims; they are not cells.
-  CTG_ReadCell(h, 442033);
-  EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
-  EXPECT_EQ(CTG_ReadRecordText(h, 442037).substr(0, 19), " 19  418200 4872200");
-  CTG_ReadRecordText(h, 442038);
-  EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
-  CTG_Close(h);
+    // Cells as the raw records show them (dd of the unpacked file).
+    const CTGCell first = CTG_ReadCell(h, 1);
+    EXPECT_EQ(first.UTMZone, 19);
+    EXPECT_EQ(first.Easting, 263600);
+    EXPECT_EQ(first.Northing, 4987000);
+    EXPECT_EQ(first.LULCCode, 0);
+    EXPECT_EQ(CTG_ReadCell(h, 2).LULCCode, 42);
+    const CTGCell middle = CTG_ReadCell(h, 200000);
+    EXPECT_EQ(middle.Easting, 361800);
+    EXPECT_EQ(middle.Northing, 4934400);
+    EXPECT_EQ(middle.LULCCode, 43);
+    const CTGCell last = CTG_ReadCell(h, 442032);
+    EXPECT_EQ(CTG_DataLength(h), 35363520);  // 5 + 442,039 records
+    EXPECT_EQ(last.Easting, 418200);
+    EXPECT_EQ(last.Northing, 4872200);
+    EXPECT_EQ(last.LULCCode, 42);
+    // The file holds seven more records than the header claims; they are not cells.
+    CTG_ReadCell(h, 442033);
+    EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
+    EXPECT_EQ(CTG_ReadRecordText(h, 442037).substr(0, 19), " 19  418200 4872200");
+    CTG_ReadRecordText(h, 442038);
+    EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
+    CTG_Close(h);
   }
 }
 
