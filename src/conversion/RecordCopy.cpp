@@ -3,7 +3,7 @@
 // excluded, counted and logged.
 //
 // The loop runs at the speed of reading the file. Records are taken in chunks:
-// the raw records of a chunk are read at once, then on every core each is
+// the raw records of a chunk are read at once, then on the other cores each is
 // decoded and the tile that holds it found (a pure computation: the
 // geographic position of the point in each tile's zone, converted once per
 // zone, tested against the tile's cell) while the chunk before is applied
@@ -250,7 +250,9 @@ void frmConversion::CopyRecords() {
     return written;
   };
 
-  // While one chunk is applied here, the next is decoded on every core.
+  // While one chunk is applied here, the next is decoded on the other cores:
+  // a thread more than there are cores would make each chunk wait for the one
+  // the system has set aside.
   const int32_t n = CTG_RecordCount(SourceHandle);
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
   Chunk current, next;
@@ -269,7 +271,7 @@ void frmConversion::CopyRecords() {
     std::jthread ahead;  // joined however the loop below ends
     if (first + kChunkRecords <= n) {
       const std::size_t available = read(next, first + kChunkRecords);
-      ahead = std::jthread(decode, std::ref(next), available, cores);
+      ahead = std::jthread(decode, std::ref(next), available, std::max<std::size_t>(1, cores - 1));
     }
     const int32_t count = current.count;
     const std::vector<DecodedRecord>& chunk = current.records;
