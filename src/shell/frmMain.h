@@ -5,7 +5,6 @@
 // the same object with a headless or scripted prompter.
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +15,7 @@
 #include "registry/frmDirectories.h"
 #include "shell/CommandLine.h"
 #include "shell/PlannedFile.h"
+#include "suite/AppendLog.h"
 #include "suite/FormLocation.h"
 #include "suite/Prompter.h"
 
@@ -50,6 +50,9 @@ class MainWindowHost {
   virtual void SetBusyCursor(bool busy) = 0;
   // The screen the window lives on, for restoring its position.
   virtual ScreenGeometry Screen() const = 0;
+  // False for a run without windows (AutoConvert): nothing can have moved the
+  // window, so its saved position is left exactly as it was read.
+  virtual bool ShowsWindows() const { return true; }
   // Shows the conversion window modally; returns when it has closed.
   virtual void ShowConversionModal(frmConversion& conversion) = 0;
   // Shows the record browser modeless, owned by the main window.
@@ -133,7 +136,7 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
     std::string hint;
   };
   std::optional<SourceRefusal> AutoConvertSourceRefused;
-  bool AutoConvertLogOpen() const { return autoConvertLog_ != nullptr; }
+  bool AutoConvertLogOpen() const { return autoConvertLog_.IsOpen(); }
   bool OpenAutoConvertLog(const std::string& path);
 
   // --- Controls ---------------------------------------------------------------
@@ -170,7 +173,7 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   EventPump& pump_;
   MainWindowHost& host_;
   CommandLine commandLine_;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> autoConvertLog_{nullptr, &std::fclose};
+  AppendLog autoConvertLog_;  // every line reaches the file at once, whole
   std::unique_ptr<frmBrowseRecords> browser_;
 };
 

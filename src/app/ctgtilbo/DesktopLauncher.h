@@ -17,8 +17,22 @@ inline constexpr const char* kDesktopEntryPoint = "CtgTilboRunDesktop";
 // Null or empty values count as unset.
 bool DisplayAvailable(const char* display, const char* waylandDisplay, const char* qtPlatform);
 
+// Whether the display server the window would use answers: the X display's
+// socket (local or TCP) or the Wayland socket (in `runtimeDir` unless the name
+// is a path) accepts a connection. The toolkit ends the program with a core
+// dump when it cannot reach the server it is told to use, so this is asked
+// before it is loaded. A platform that needs no server always answers.
+bool DisplayReachable(const char* display, const char* waylandDisplay, const char* qtPlatform,
+                      const char* runtimeDir);
+
 // The directory of the running executable, ending in "/" (empty when unknown).
 std::string ExecutableDirectory();
+
+// Where the module lies, ending in "/": beside the executable in a build
+// tree, else in the module directory of an installation (the executable's
+// directory followed by `installedRelative`, "../lib/ctgtilbo/" after
+// `cmake --install`).
+std::string DesktopModuleDirectory(const std::string& executableDirectory, const std::string& installedRelative);
 
 struct DesktopLaunch {
   bool started = false;

@@ -9,12 +9,15 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "ctg/CTGFile.h"
 #include "luctool/CtgSource.h"
 #include "luctool/Json.h"
 #include "luctool/LucInfo.h"
+#include "luctool/TileGeoref.h"
 #include "luctool/Luctool.h"
 #include "shell/SourceDescription.h"
 #include "shell/SourceFileKind.h"
@@ -27,6 +30,11 @@ namespace {
 
 struct InfoOptions {
   std::string path;
+  bool json = false;
+};
+
+struct InfoArgs {
+  std::vector<std::string> paths;
   bool json = false;
 };
 
@@ -107,6 +115,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   line("Rec2Values", rec2);
   line("RefCornerEasting", num(h.RefCornerEasting) + " (north-west grid corner)");
   line("RefCornerNorthing", num(h.RefCornerNorthing));
+  line("Datum", kDatumNote);
   int n = 1;
   for (const ControlPoint& p : ControlPoints(h)) {
     const std::string name = "Point" + std::to_string(n++);
@@ -175,6 +184,8 @@ void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCou
   w.Key("DataDate").String(h.DataDate);
   w.Key("Title").String(h.Title);
   w.EndObject();
+  w.Key("datum").String(kDatumName);
+  w.Key("datumNote").String(kDatumNote);
   w.Key("corners").BeginArray();
   for (const ControlPoint& p : ControlPoints(h)) {
     w.BeginObject().Key("role").String(p.role);
@@ -222,23 +233,44 @@ int DescribeCtgFile(const InfoOptions& options, Io& io) {
   return 0;
 }
 
-int RunInfo(const InfoOptions& options, Io& io) {
+int DescribeFile(const InfoOptions& options, Io& io) {
   if (LooksLikeLucFile(options.path)) return PrintLucInfo(options.path, options.json, io);
   return DescribeCtgFile(options, io);
+}
+
+// Every file is described, whatever became of the ones before it; text
+// descriptions are parted by a blank line, JSON ones are one object a line.
+int RunInfo(const InfoArgs& args, Io& io) {
+  int status = 0;
+  bool described = false;
+  for (const std::string& path : args.paths) {
+    std::ostringstream text;
+    Io one{text, io.err};
+    if (DescribeFile({path, args.json}, one) != 0) status = 1;
+    if (text.str().empty()) continue;
+    if (described && !args.json) io.out << "\n";
+    io.out << text.str();
+    described = true;
+  }
+  return status;
 }
 
 }  // namespace
 
 void AddInfoCommand(CLI::App& app, Io& io) {
-  auto options = std::make_shared<InfoOptions>();
+  auto options = std::make_shared<InfoArgs>();
   CLI::App* cmd = app.add_subcommand(
-      "info", "Describe a file: a CTG quadrangle's decoded header (every field), record count and corners, or a "
+      "info", "Describe files: a CTG quadrangle's decoded header (every field), record count and corners, or a "
       "LUC tile's header, extent and counts per code");
-  cmd->add_option("FILE", options->path, "a CTG file or a LUC tile")->required();
-  cmd->add_flag("--json", options->json, "one JSON object instead of text");
+  cmd->add_option("FILE", options->paths, "CTG files or LUC tiles")->required();
+  cmd->add_flag("--json", options->json, "one JSON object per file, one a line, instead of text");
   cmd->footer(
-      "Angles are decimal degrees, west and south negative; eastings and northings UTM metres.\n"
-      "Exit status: 0 described, 1 the file cannot be read (the reason is printed), 2 bad usage.");
+      "Angles are decimal degrees, west and south negative; eastings and northings UTM metres on WGS 84.\n"
+      "Examples:\n"
+      "  luctool info tiles/*.LUC\n"
+      "  luctool info --json LEWISTON_grid_cell\n"
+      "Exit status: 0 every file described, 1 a file cannot be read (the reason is printed; the others are\n"
+      "still described), 2 bad usage.");
   cmd->callback([options, &io] { io.status = RunInfo(*options, io); });
 }
 
