@@ -385,17 +385,20 @@ bool CTG_ReadCells(int16_t handle, int32_t firstCell, int32_t count, CTGCell* ce
 }
 
 int32_t CTG_ReadCellRecords(int16_t handle, int32_t firstCell, int32_t count, std::vector<char>& records) {
-  records.clear();
   Slot* slot = FindOpenSlot(handle);
-  if (slot == nullptr) return 0;
-  if (count <= 0 || firstCell < 1 || static_cast<int64_t>(firstCell) + count - 1 > slot->recordCount) {
-    State().lastError = kCTGOutOfRange;
+  if (slot == nullptr || count <= 0 || firstCell < 1 ||
+      static_cast<int64_t>(firstCell) + count - 1 > slot->recordCount) {
+    if (slot != nullptr) State().lastError = kCTGOutOfRange;
+    records.clear();
     return 0;
   }
   const int64_t wanted = int64_t{count} * kRecordBytes;
   try {
+    // A buffer of the right size is reused as it is: a pass over the file
+    // clears no memory the read overwrites anyway.
     records.resize(static_cast<std::size_t>(wanted));
   } catch (const std::bad_alloc&) {
+    records.clear();
     State().lastError = kCTGReadFailure;
     return 0;
   }
