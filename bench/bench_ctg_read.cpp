@@ -1,7 +1,7 @@
 // Decode rate of the CTG reader over the real sample quadrangle (442,032
-// cells), warm cache. Cells per second show as items_per_second. The peer is a
-// plain pass of pread blocks over the same file: the speed of getting the
-// bytes at all.
+// cells), warm cache, plain and as shipped (gzip). Cells per second show as
+// items_per_second. The peer is a plain pass of pread blocks over the same
+// file: the speed of getting the bytes at all.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "ctg/CTGFile.h"
@@ -90,6 +92,67 @@ void BM_ReadCellsBulkPass(benchmark::State& state) {
   CloseSample(handle);
 }
 BENCHMARK(BM_ReadCellsBulkPass)->Unit(benchmark::kMillisecond);
+
+// The raw records of every cell, read once.
+const std::vector<char>& SampleRecords() {
+  static const std::vector<char> records = [] {
+    const int16_t handle = OpenSample();
+    std::vector<char> bytes;
+    tilbo::CTG_ReadCellRecords(handle, 1, tilbo::CTG_RecordCount(handle), bytes);
+    CloseSample(handle);
+    return bytes;
+  }();
+  return records;
+}
+
+// The decode of the record copy from records in memory, on one thread and on
+// every core (each thread its share of the records, as the copy splits its
+// chunks): records per second over all threads.
+void BM_DecodeRecords(benchmark::State& state) {
+  const std::vector<char>& records = SampleRecords();
+  const std::size_t count = records.size() / tilbo::kCTGRecordLength;
+  const auto part = static_cast<std::size_t>(state.thread_index());
+  const auto parts = static_cast<std::size_t>(state.threads());
+  const std::size_t from = count * part / parts, to = count * (part + 1) / parts;
+  for (auto _ : state) {
+    int64_t sum = 0;
+    for (std::size_t k = from; k < to; ++k) {
+      const auto cell = tilbo::DecodeCTGCell(
+          std::string_view(records.data() + k * tilbo::kCTGRecordLength, tilbo::kCTGRecordLength));
+      sum += cell ? cell->LULCCode : -1;
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(to - from));
+}
+BENCHMARK(BM_DecodeRecords)->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1);
+BENCHMARK(BM_DecodeRecords)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Threads(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+
+// The shipped gzip file: opened and read whole in the record copy's chunks,
+// decompression included.
+void BM_GzipSourcePass(benchmark::State& state) {
+  const std::string path = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
+  int64_t count = 0;
+  std::vector<char> records;
+  for (auto _ : state) {
+    const int16_t handle = tilbo::CTG_AllocateHandle();
+    tilbo::CTG_SetFileName(handle, path);
+    if (!tilbo::CTG_Open(handle)) throw std::runtime_error("cannot open the gzip sample");
+    count = tilbo::CTG_RecordCount(handle);
+    constexpr int32_t kChunk = 1 << 14;
+    for (int32_t first = 1; first <= count; first += kChunk) {
+      tilbo::CTG_ReadCellRecords(handle, first, std::min<int32_t>(kChunk, static_cast<int32_t>(count) - first + 1),
+                                 records);
+      benchmark::DoNotOptimize(records.data());
+    }
+    CloseSample(handle);
+  }
+  state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_GzipSourcePass)->Unit(benchmark::kMillisecond)->UseRealTime();  // the worker thread decompresses
 
 // Peer: the same bytes through pread in blocks, touching one byte per record.
 void BM_PreadBytesPass(benchmark::State& state) {

@@ -8,12 +8,15 @@ packages=(
   libgeographiclib-dev libcli11-dev
   # luctool: GDAL for georef/export, cairo (with fonts-dejavu-core below) for render.
   libgdal-dev libcairo2-dev
+  # gzip-compressed CTG sources (USGS ships grid_cell.gz)
+  zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # The desktop window: Qt, its X11/Wayland platform plugins, and a font for
   # the offscreen rendering of the window tests and screenshots.
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   clang libclang-rt-14-dev
-  proj-bin gdal-bin
+  # Reference tools of the tests and benchmarks (PROJ, GDAL, GNU time).
+  proj-bin gdal-bin time
   # The install test renders the manual pages; `make deb` computes the
   # package's dependencies with dpkg-shlibdeps.
   man-db groff-base dpkg-dev file

@@ -3,17 +3,23 @@
 // excluded, counted and logged.
 //
 // The loop runs at the speed of reading the file. Records are taken in chunks:
-// the cells of a chunk are decoded, then the tile that holds each one is found
-// on both cores (a pure computation: the geographic position of the point in
-// each tile's zone, converted once per zone, tested against the tile's cell),
-// and then the chunk is applied record by record in order, with the progress,
-// the event pump, the cell stores, the outside tiles and the log exactly as a
-// record-at-a-time loop would do them.
+// the raw records of a chunk are read at once, then on the other cores each is
+// decoded and the tile that holds it found (a pure computation: the
+// geographic position of the point in each tile's zone, converted once per
+// zone, tested against the tile's cell) while the chunk before is applied
+// here, record by record in order, with the progress, the event pump, the cell
+// stores, the outside tiles and the log exactly as a record-at-a-time loop
+// would do them.
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 #include <span>
+#include <string_view>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "conversion/frmConversion.h"
 #include "coords/CoordText.h"
@@ -28,7 +34,12 @@
 namespace tilbo {
 namespace {
 
-constexpr int32_t kChunkRecords = 1 << 16;
+// Two chunks are held at a time (one applied, one decoded), raw and decoded
+// records 0.8 MB each: a plain source costs little memory beyond the tiles.
+constexpr int32_t kChunkRecords = 1 << 13;
+// Below this many records a thread costs more than it saves.
+constexpr std::size_t kMinRecordsPerThread = 1024;
+constexpr std::size_t kMaxThreads = 64;
 constexpr int32_t kDirectMode = 1;
 constexpr int32_t kUtmCoordinates = 1;
 constexpr int32_t kFillValue = 0;
@@ -120,23 +131,36 @@ int FindTile(const CTGCell& cell, const std::vector<TileCell>& tiles) {
   return kNoTile;
 }
 
-void FindTiles(std::vector<DecodedRecord>& records, std::size_t count, const std::vector<TileCell>& tiles) {
+// Decodes the records of a chunk and finds the tile of each, in parallel
+// parts on up to `threads` threads (this one included): both are pure
+// computations per record. Records from `available` on lie beyond the end of
+// the data and read as errors.
+void DecodeAndFindTiles(const std::vector<char>& raw, std::size_t available, std::vector<DecodedRecord>& records,
+                        std::size_t count, const std::vector<TileCell>& tiles, std::size_t threads) {
   auto work = [&](std::size_t from, std::size_t to) {
     for (std::size_t k = from; k < to; ++k) {
       DecodedRecord& r = records[k];
-      if (!r.readError && r.cell.LULCCode != 0) r.tile = FindTile(r.cell, tiles);
+      const std::optional<CTGCell> cell =
+          k < available ? DecodeCTGCell(std::string_view(raw.data() + k * kCTGRecordLength, kCTGRecordLength))
+                        : std::nullopt;
+      r.cell = cell.value_or(CTGCell{});
+      r.readError = !cell;
+      r.tile = !r.readError && r.cell.LULCCode != 0 && !tiles.empty() ? FindTile(r.cell, tiles) : kNoTile;
     }
   };
-  if (tiles.empty()) return;
-  const std::size_t half = count / 2;
-  if (std::thread::hardware_concurrency() < 2 || count < 1024) {
-    work(0, count);
-    return;
-  }
-  std::thread helper(work, half, count);
-  work(0, half);
-  helper.join();
+  threads = std::clamp<std::size_t>(std::min(threads, count / kMinRecordsPerThread), 1, kMaxThreads);
+  std::vector<std::thread> helpers;
+  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work, count * t / threads, count * (t + 1) / threads);
+  work(0, count / threads);
+  for (std::thread& helper : helpers) helper.join();
 }
+
+// A chunk of records read from the source, then decoded with their tiles.
+struct Chunk {
+  int32_t count = 0;
+  std::vector<char> raw;
+  std::vector<DecodedRecord> records;
+};
 
 // The title of a tile made for points outside the run.
 std::string OutsideTileTitle(const std::string& sourceTitle) {
@@ -227,23 +251,31 @@ void frmConversion::CopyRecords() {
     return written;
   };
 
+  // While one chunk is applied here, the next is decoded on the other cores:
+  // a thread more than there are cores would make each chunk wait for the one
+  // the system has set aside.
   const int32_t n = CTG_RecordCount(SourceHandle);
-  const auto chunkSize = static_cast<std::size_t>(std::max(0, std::min(n, kChunkRecords)));
-  std::vector<DecodedRecord> chunk(chunkSize);
-  std::vector<CTGCell> cells(chunkSize);
-  std::vector<uint8_t> ok(chunkSize);
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  Chunk current, next;
+  auto read = [&](Chunk& c, int32_t first) {
+    c.count = std::min(kChunkRecords, n - first + 1);
+    const int32_t available = CTG_ReadCellRecords(SourceHandle, first, c.count, c.raw);
+    c.records.resize(static_cast<std::size_t>(c.count));
+    return static_cast<std::size_t>(available);
+  };
+  auto decode = [&](Chunk& c, std::size_t available, std::size_t threads) {
+    DecodeAndFindTiles(c.raw, available, c.records, static_cast<std::size_t>(c.count), tiles, threads);
+  };
+  if (n >= 1) decode(current, read(current, 1), cores);
   bool stop = false;
   for (int32_t first = 1; first <= n && !stop; first += kChunkRecords) {
-    const int32_t count = std::min(kChunkRecords, n - first + 1);
-    CTG_ReadCells(SourceHandle, first, count, cells.data(), ok.data());
-    for (int32_t k = 0; k < count; ++k) {
-      DecodedRecord& d = chunk[static_cast<std::size_t>(k)];
-      d.cell = cells[static_cast<std::size_t>(k)];
-      d.readError = ok[static_cast<std::size_t>(k)] == 0;
-      d.tile = kNoTile;
+    std::jthread ahead;  // joined however the loop below ends
+    if (first + kChunkRecords <= n) {
+      const std::size_t available = read(next, first + kChunkRecords);
+      ahead = std::jthread(decode, std::ref(next), available, std::max<std::size_t>(1, cores - 1));
     }
-    FindTiles(chunk, static_cast<std::size_t>(count), tiles);
-
+    const int32_t count = current.count;
+    const std::vector<DecodedRecord>& chunk = current.records;
     for (int32_t k = 0; k < count; ++k) {
       const int32_t r = first + k;
       const DecodedRecord& d = chunk[static_cast<std::size_t>(k)];
@@ -286,6 +318,8 @@ void frmConversion::CopyRecords() {
         CancelRequested = false;
       }
     }
+    if (ahead.joinable()) ahead.join();
+    std::swap(current, next);
   }
 
   for (const OpenTile& tile : OpenTiles) SetRow(tile.PlannedIndex, " (Complete)");

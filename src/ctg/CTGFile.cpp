@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "ctg/SourceBytes.h"
 #include "suite/Rounding.h"
 
 namespace tilbo {
@@ -19,28 +20,29 @@ namespace {
 
 // Records are read ahead in blocks of up to this many, aligned on multiples of
 // the block, so a pass over the file costs one read per block and a record
-// browser stepping backwards stays inside the block it is in. The file is read
-// with pread rather than mapped: a file cut short while open then gives short
-// reads (blanks and read failures), never a bus error.
+// browser stepping backwards stays inside the block it is in.
 constexpr int64_t kMaxRecordsPerBlock = 2048;
 constexpr int64_t kRecordBytes = static_cast<int64_t>(kCTGRecordLength);
 
 // Handles are 16-bit and never negative: 0 .. 32767.
 constexpr std::size_t kMaxSlots = static_cast<std::size_t>(std::numeric_limits<int16_t>::max()) + 1;
 
-// An open CTG file and its read-ahead block.
+// An open CTG source and its read-ahead block.
 class OpenCTGFile {
  public:
   // A file smaller than a block gets a block of its own size.
-  OpenCTGFile(int fd, int64_t fileBytes)
-      : fd_(fd),
-        blockBytes_(std::clamp<int64_t>((fileBytes + kRecordBytes - 1) / kRecordBytes, 1, kMaxRecordsPerBlock) *
+  OpenCTGFile(std::unique_ptr<SourceBytes> source, int64_t fileBytes)
+      : source_(std::move(source)),
+        blockBytes_(std::clamp<int64_t>(source_->Compressed() ? kMaxRecordsPerBlock
+                                                              : (fileBytes + kRecordBytes - 1) / kRecordBytes,
+                                        1, kMaxRecordsPerBlock) *
                     kRecordBytes) {}
-  ~OpenCTGFile() { ::close(fd_); }
   OpenCTGFile(const OpenCTGFile&) = delete;
   OpenCTGFile& operator=(const OpenCTGFile&) = delete;
 
-  // The 80 bytes of record N (from 1), bytes beyond the end of the file as
+  SourceBytes& Source() { return *source_; }
+
+  // The 80 bytes of record N (from 1), bytes beyond the end of the data as
   // blanks; nothing when the record lies wholly beyond the end or the read
   // fails. The view lasts until the next call.
   std::optional<std::string_view> Record(int64_t number) {
@@ -50,7 +52,7 @@ class OpenCTGFile {
       if (!Load(offset - offset % blockBytes_)) return std::nullopt;
       if (offset >= loadedStart_ + loadedBytes_) return std::nullopt;  // wholly beyond the end
       if (recordEnd > loadedStart_ + loadedBytes_) {
-        // The record is cut by the end of the file: the rest reads as blanks.
+        // The record is cut by the end of the data: the rest reads as blanks.
         // Blocks end at record ends, so the buffer has room for the whole record.
         std::fill(buffer_.begin() + loadedBytes_, buffer_.begin() + (recordEnd - loadedStart_), ' ');
       }
@@ -62,28 +64,19 @@ class OpenCTGFile {
   bool Load(int64_t start) {
     loaded_ = false;
     if (buffer_.empty()) buffer_.resize(static_cast<std::size_t>(blockBytes_));
-    int64_t got = 0;
-    while (got < blockBytes_) {
-      const ssize_t n = ::pread(fd_, buffer_.data() + got, static_cast<std::size_t>(blockBytes_ - got),
-                                static_cast<off_t>(start + got));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      if (n == 0) break;  // end of file
-      got += n;
-    }
+    const std::optional<int64_t> got = source_->Read(start, buffer_.data(), blockBytes_);
+    if (!got) return false;
     loadedStart_ = start;
-    loadedBytes_ = got;
+    loadedBytes_ = *got;
     loaded_ = true;
     return true;
   }
 
-  int fd_;
+  std::unique_ptr<SourceBytes> source_;
   int64_t blockBytes_;  // a whole number of records
   std::vector<char> buffer_;
   int64_t loadedStart_ = 0;
-  int64_t loadedBytes_ = 0;  // bytes of the file in the buffer
+  int64_t loadedBytes_ = 0;  // bytes of the data in the buffer
   bool loaded_ = false;
 };
 
@@ -157,6 +150,14 @@ bool FindOrdinaryFile(const std::string& path, struct stat& info) {
                                                            : std::string_view(path).substr(slash + 1);
   if (name.empty() || name.front() == '.') return false;
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Whether the data holds the five header records (a gzip stream that ends or
+// fails before them is no CTG file).
+bool HoldsHeader(SourceBytes& source) {
+  char header[kCTGHeaderLength];
+  const std::optional<int64_t> got = source.Read(0, header, static_cast<int64_t>(kCTGHeaderLength));
+  return got && *got == static_cast<int64_t>(kCTGHeaderLength);
 }
 
 }  // namespace
@@ -251,19 +252,26 @@ bool CTG_Open(int16_t handle) {
     s.lastError = kCTGFileNotFound;
     return false;
   }
-  if (info.st_size < static_cast<off_t>(kCTGHeaderLength)) {
-    s.lastError = kCTGNotValidFile;
-    return false;
-  }
+  // A gzip file is told by its first bytes, so the length check waits for
+  // the data: a compressed header is far shorter than 400 bytes.
+  const bool tooShortIfPlain = info.st_size < static_cast<off_t>(kCTGHeaderLength);
   const int fd = ::open(slot->path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
+    s.lastError = tooShortIfPlain ? kCTGNotValidFile : kCTGFileNotFound;
+    return false;
+  }
+  std::unique_ptr<SourceBytes> source = OpenSourceBytes(fd, static_cast<int64_t>(info.st_size));
+  if (!source) {
     s.lastError = kCTGFileNotFound;
     return false;
   }
+  if (source->Compressed() ? !HoldsHeader(*source) : tooShortIfPlain) {
+    s.lastError = kCTGNotValidFile;
+    return false;
+  }
   try {
-    slot->file = std::make_unique<OpenCTGFile>(fd, static_cast<int64_t>(info.st_size));
+    slot->file = std::make_unique<OpenCTGFile>(std::move(source), static_cast<int64_t>(info.st_size));
   } catch (const std::bad_alloc&) {
-    ::close(fd);
     s.lastError = kCTGFileNotFound;
     return false;
   }
@@ -374,6 +382,52 @@ bool CTG_ReadCells(int16_t handle, int32_t firstCell, int32_t count, CTGCell* ce
   }
   State().lastError = code;
   return all;
+}
+
+int32_t CTG_ReadCellRecords(int16_t handle, int32_t firstCell, int32_t count, std::vector<char>& records) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr || count <= 0 || firstCell < 1 ||
+      static_cast<int64_t>(firstCell) + count - 1 > slot->recordCount) {
+    if (slot != nullptr) State().lastError = kCTGOutOfRange;
+    records.clear();
+    return 0;
+  }
+  const int64_t wanted = int64_t{count} * kRecordBytes;
+  try {
+    // A buffer of the right size is reused as it is: a pass over the file
+    // clears no memory the read overwrites anyway.
+    records.resize(static_cast<std::size_t>(wanted));
+  } catch (const std::bad_alloc&) {
+    records.clear();
+    State().lastError = kCTGReadFailure;
+    return 0;
+  }
+  const int64_t offset = (int64_t{firstCell} + kCTGHeaderRecords - 1) * kRecordBytes;
+  const std::optional<int64_t> got = slot->file->Source().Read(offset, records.data(), wanted);
+  if (!got) {
+    records.clear();
+    State().lastError = kCTGReadFailure;
+    return 0;
+  }
+  const auto cells = static_cast<int32_t>((*got + kRecordBytes - 1) / kRecordBytes);
+  std::fill(records.begin() + *got, records.begin() + int64_t{cells} * kRecordBytes, ' ');
+  records.resize(static_cast<std::size_t>(int64_t{cells} * kRecordBytes));
+  State().lastError = cells == count ? kCTGNoError : kCTGReadFailure;
+  return cells;
+}
+
+int64_t CTG_DataLength(int16_t handle) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return -1;
+  State().lastError = kCTGNoError;
+  return slot->file->Source().DataLength();
+}
+
+std::string CTG_DataEndProblem(int16_t handle) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return {};
+  State().lastError = kCTGNoError;
+  return slot->file->Source().EndProblem();
 }
 
 int32_t CTG_LastError() { return State().lastError; }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ctg/CTGDecode.h"
 
@@ -65,6 +66,22 @@ CTGCell CTG_ReadCell(int16_t handle, int32_t cellNumber);
 // would give, and the error code is the one the last of those calls would
 // leave. True when every cell was read. count <= 0 reads nothing.
 bool CTG_ReadCells(int16_t handle, int32_t firstCell, int32_t count, CTGCell* cells, uint8_t* ok);
+
+// The raw records of cells firstCell .. firstCell + count - 1 (all within 1
+// .. record count), for whole-file passes that decode cells themselves, on
+// several threads: `records` receives 80 bytes per cell whose record exists,
+// one cut by the end of the data completed with blanks. Returns how many
+// cells that is; the cells after them lie wholly beyond the end, and
+// CTG_ReadCell fails on them with code 7. Errors 1, 5, 6, 7.
+int32_t CTG_ReadCellRecords(int16_t handle, int32_t firstCell, int32_t count, std::vector<char>& records);
+
+// The length in bytes of the data the records are read from: the file's
+// length, or for a gzip file the length of its decompressed content (the
+// whole stream is decompressed to know it). Error 1 or 5 (and -1).
+int64_t CTG_DataLength(int16_t handle);
+// Why the data ended before the file's content did, as far as read ("the
+// gzip stream is cut short"); empty when nothing is wrong. Errors 1, 5.
+std::string CTG_DataEndProblem(int16_t handle);
 
 int32_t CTG_LastError();
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "shell/SourceFileKind.h"
 #include "shell/frmMain.h"
 #include "suite/DateText.h"
 #include "suite/TextUtil.h"
@@ -42,6 +43,10 @@ int frmMain::RunAutoConvert() {
   AutoConvertLogFile = Trim(commandLine_.getCommandArg("/LOG=", "/"));
   if (commandLine_.HasLogExcludedSwitch()) chkLogExcluded.ticked = true;
 
+  const auto refuseSource = [this](const char* reason) {
+    AutoConvertSourceRefused =
+        SourceRefusal{Trim(reason), SourceFileKindHint(SniffSourceFileKind(AutoConvertSourceFile))};
+  };
   const auto endRun = [this](const char* reason) {
     ACLogWrite(reason);
     ACLogWrite("   Source file not converted.");
@@ -75,6 +80,7 @@ int frmMain::RunAutoConvert() {
     ACLogWrite("");
 
     if (AutoConvertSourceFile.empty() || !IsOrdinaryFile(AutoConvertSourceFile)) {
+      refuseSource("   Invalid source file.");
       return endRun("   Invalid source file.");
     }
     std::error_code ec;
@@ -109,6 +115,7 @@ int frmMain::RunAutoConvert() {
       ACLogWrite("   Source file not converted.");
       break;
     case ReadResult::NotCTG:
+      refuseSource("   Source file not valid CTG file.");
       ACLogWrite("   Source file not valid CTG file.");
       ACLogWrite("   Source file not converted.");
       break;

@@ -128,6 +128,14 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   std::string AutoConvertDestinationDir;
   std::string AutoConvertSourceFile;
   std::string AutoConvertLogFile;
+  // When an AutoConvert run refused its source: the log's reason and what the
+  // file looks like instead ("it is a directory...", or empty), for the
+  // terminal line of the command.
+  struct SourceRefusal {
+    std::string reason;
+    std::string hint;
+  };
+  std::optional<SourceRefusal> AutoConvertSourceRefused;
   bool AutoConvertLogOpen() const { return autoConvertLog_.IsOpen(); }
   bool OpenAutoConvertLog(const std::string& path);
 

@@ -17,6 +17,7 @@
 
 #include "ctg/CTGSynth.h"
 #include "suite/IniAccess.h"
+#include "support/CTGTestFiles.h"
 #include "support/SuiteEnvironment.h"
 
 extern char** environ;
@@ -174,14 +175,68 @@ TEST_F(AutoConvert, AMissingSourceIsLoggedAndTheOptionsAreNotSaved) {
   EXPECT_EQ(Lines(Log())[11], "   Invalid destination directory.");
 }
 
-TEST_F(AutoConvert, ASourceThatIsNotCTGIsLogged) {
-  WriteWholeFile(data_.file("notes.txt"), std::string(1000, 'x'));
-  const RunResult r = Run({"/AUTO", "/SOURCE=" + data_.file("notes.txt"), "/DEST=" + out_.dir(), "/LOG=" + log_});
-  EXPECT_EQ(r.status, 1);
-  const auto lines = Lines(Log());
-  EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()),
-            (std::vector<std::string>{"   Source file not valid CTG file.", "   Source file not converted.", ""}));
-  EXPECT_TRUE(OptionsSaved());  // the run reached its end
+// The log keeps its text; standard error names the file and, when it is easy
+// to tell, what it is instead.
+TEST_F(AutoConvert, ASourceThatIsNotCTGIsLoggedAndTheTerminalSaysWhatItIs) {
+  std::filesystem::create_directories(data_.file("folder"));
+  const std::string lucTile = "QMLULC 1.0" + std::string(2000, '\0');
+  const struct {
+    const char* name;
+    std::string bytes;  // nothing written for the folder
+    const char* logLine;
+    const char* terminal;
+  } cases[] = {
+      {"notes.txt", std::string(1000, 'x'), "   Source file not valid CTG file.", ""},
+      {"grid_cell.bz2", "BZh91AY&SY" + std::string(900, 'b'), "   Source file not valid CTG file.",
+       " It is bzip2-compressed; decompress it first (bunzip2)."},
+      {"grid_cell.xz", std::string("\xfd" "7zXZ\0", 6) + std::string(900, 'x'), "   Source file not valid CTG file.",
+       " It is xz-compressed; decompress it first (unxz)."},
+      {"grid_cell.zip", "PK\x03\x04" + std::string(900, 'z'), "   Source file not valid CTG file.",
+       " It is a zip archive; extract the CTG file from it first (unzip)."},
+      {"empty", "", "   Source file not valid CTG file.", " It is an empty file."},
+      {"L07044NW.LUC", lucTile, "   Source file not valid CTG file.",
+       " It is a LUC tile (an output of the conversion), not a CTG source."},
+      {"damaged.gz", std::string("\x1f\x8b\x08\0\0\0\0\0\0\3\x07", 11), "   Source file not valid CTG file.",
+       " It is gzip-compressed, but its content is not a CTG file or the stream is damaged."},
+      {"folder", "", "   Invalid source file.", " It is a directory, not a file."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = data_.file(c.name);
+    if (std::string(c.name) != "folder") WriteWholeFile(path, c.bytes);
+    std::filesystem::remove(log_);
+    const RunResult r = Run({"/AUTO", "/SOURCE=" + path, "/DEST=" + out_.dir(), "/LOG=" + log_});
+    EXPECT_EQ(r.status, 1);
+    const auto lines = Lines(Log());
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()),
+              (std::vector<std::string>{c.logLine, "   Source file not converted.", ""}));
+    EXPECT_EQ(r.err, "ctgtilbo: " + path + ": " + std::string(c.logLine).substr(3) + c.terminal + "\n");
+  }
+}
+
+// USGS ships grid_cell.gz: converted directly it gives the tiles and log of
+// the unpacked file, but for the source's name.
+TEST_F(AutoConvert, TheShippedGzipConvertsAsItsContent) {
+  const std::string gz = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
+  const std::string plain = GunzipSample(data_, "LEWISTON_grid_cell.gz");
+  std::vector<std::vector<std::string>> logs;
+  std::vector<std::string> tiles;
+  for (const std::string& source : {plain, gz}) {
+    const std::string dest = out_.file(std::to_string(tiles.size())) + "/";
+    std::filesystem::create_directories(dest);
+    std::filesystem::remove(log_);
+    const RunResult r = Run({"/AUTO", "/SOURCE=" + source, "/DEST=" + dest, "/LOG=" + log_});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> lines = Lines(Log());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "   Source File = " + source);
+    lines.erase(lines.begin(), lines.begin() + 3);  // the start time, the source, the destination
+    logs.push_back(lines);
+    tiles.push_back(ReadWholeFile(dest + "L07144NW.LUC") + ReadWholeFile(dest + "L07044NW.LUC"));
+  }
+  EXPECT_EQ(logs[0], logs[1]);
+  EXPECT_GT(tiles[0].size(), 900000u);
+  EXPECT_TRUE(tiles[0] == tiles[1]);  // a million bytes: no printing
 }
 
 TEST_F(AutoConvert, LogExcludedWritesTheExcludedPointsLogBesideTheSource) {

@@ -50,25 +50,37 @@ TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeader) {
   EXPECT_NE(r.out.find("Quadrangle: (46, -100) to (45, -98)"), std::string::npos);
 }
 
+// Unpacked, and as USGS ships it: the records counted in the decompressed
+// content, the size the one on disk.
 TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
-  const std::string path = testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz");
-  const Result r = RunTool({"info", path, "--json"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out.substr(0, 1), "{");
-  EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
-  for (const char* part :
-       {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039",
-        "\"GridDimension1\":575", "\"GridDimension2\":808", "\"CellSize\":200", "\"Rec1Value51\":19",
-        "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
-        "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
-        "{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72}",
-        "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
-        "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
-        "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
-        "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
-        "{\"fileName\":\"L07044NW.LUC\""}) {
-    EXPECT_NE(r.out.find(part), std::string::npos) << part;
+  const std::string gz = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
+  for (const std::string& path : {testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz"), gz}) {
+    SCOPED_TRACE(path);
+    const Result r = RunTool({"info", path, "--json"});
+    EXPECT_NE(r.out.find(path == gz ? "\"fileBytes\":1256101,\"dataBytes\":35363520,\"gzip\":true"
+                                    : "\"fileBytes\":35363520,\"dataBytes\":35363520,\"gzip\":false"),
+              std::string::npos);
+    EXPECT_EQ(RunTool({"cells", path, "--first", "442031"}).out,
+              "      cell zone  easting northing   code\n"
+              "    442031   19   418000  4872200     42\n"
+              "    442032   19   418200  4872200     42\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.substr(0, 1), "{");
+    EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
+    for (const char* part :
+         {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039",
+          "\"GridDimension1\":575", "\"GridDimension2\":808", "\"CellSize\":200", "\"Rec1Value51\":19",
+          "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
+          "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
+          "{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72}",
+          "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
+          "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
+          "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
+          "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
+          "{\"fileName\":\"L07044NW.LUC\""}) {
+      EXPECT_NE(r.out.find(part), std::string::npos) << part;
+    }
   }
 }
 
@@ -79,11 +91,15 @@ TEST_F(LuctoolCtgTest, UnreadableFilesGiveOneLineWithTheReason) {
   WriteWholeFile(dir_.file("wide"), wide);
   // Starts like a LUC tile but lacks its signature: read as CTG, and refused.
   WriteWholeFile(dir_.file("tile.LUC"), "QMLULC" + std::string(500, '\0'));
+  WriteWholeFile(dir_.file("grid_cell.bz2"), "BZh9" + std::string(500, 'b'));
   const std::pair<std::string, std::string> cases[] = {
       {dir_.file("missing"), "the file cannot be found or accessed (reader error 3)"},
       {dir_.file("short"), "not a valid USGS CTG file (reader error 4)"},
       {dir_.file("wide"), "read failure (reader error 7)"},
-      {dir_.file("tile.LUC"), "not a valid USGS CTG file (reader error 4)"}};
+      {dir_.file("tile.LUC"), "not a valid USGS CTG file (reader error 4)"},
+      {dir_.file("grid_cell.bz2"), "not a valid USGS CTG file (reader error 4): it is bzip2-compressed; decompress it "
+                                   "first (bunzip2)"},
+      {dir_.path().string(), "the file cannot be found or accessed (reader error 3): it is a directory, not a file"}};
   for (const auto& [path, reason] : cases) {
     for (const char* command : {"info", "cells"}) {
       const Result r = RunTool({command, path});

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
+#include <tuple>
 
+#include "suite/Rounding.h"
 #include "support/CTGTestFiles.h"
 
 namespace tilbo {
@@ -92,6 +95,64 @@ TEST(LULCCodeField, MarkersAboveTwoBillion) {
   EXPECT_EQ(DecodeLULCCodeField("-32768"), int16_t{-32768});
   EXPECT_EQ(DecodeLULCCodeField("32768"), std::nullopt);
   EXPECT_EQ(DecodeLULCCodeField("1E999"), std::nullopt);
+}
+
+// Fields of digits, blanks and signs take a shortcut; every decoder must give
+// what the general number parse and rounding give.
+TEST(IntegerFields, DigitsAndBlanksDecodeAsTheGeneralParseReadsThem) {
+  auto general = [](std::string_view field, auto type) -> std::optional<decltype(type)> {
+    const std::optional<double> v = ParseLenientNumber(field);
+    return v ? RoundToInt<decltype(type)>(*v) : std::nullopt;
+  };
+  for (const char* field : {" 1 2 ", "\t-7", "- 5", "+", "-", "", "5-", "--5", "+-3", "-0", "0032767", "32768",
+                            "-32768", "-32769", "\n\n42\n", "2147483647", "-2147483649", " 2000000101", "20000 00102",
+                            "2000000050", "2000000000", "999999999999999999", "9999999999999999999",
+                            "12345678901234567890", "1 2 3 4 5 6 7 8 9 0 1 2"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(field)));
+    EXPECT_EQ(DecodeInt16Field(field), general(field, int16_t{}));
+    EXPECT_EQ(DecodeInt32Field(field), general(field, int32_t{}));
+    const std::optional<double> v = ParseLenientNumber(field);
+    if (v && *v <= 2e9) {
+      EXPECT_EQ(DecodeLULCCodeField(field), general(field, int16_t{}));
+    }
+  }
+  EXPECT_EQ(DecodeLULCCodeField(" 2000000101"), int16_t{101});
+  EXPECT_EQ(DecodeLULCCodeField("20000 00102"), int16_t{102});
+  EXPECT_EQ(DecodeLULCCodeField("  9999999999"), int16_t{0});
+}
+
+// Whole records take a faster path still; random records, mostly of digits
+// and blanks, must decode as the general parse of each field reads them.
+TEST(CTGCellDecode, RandomRecordsDecodeAsTheGeneralParseReadsThem) {
+  auto general = [](std::string_view field, auto type) -> std::optional<decltype(type)> {
+    const std::optional<double> v = ParseLenientNumber(field);
+    return v ? RoundToInt<decltype(type)>(*v) : std::nullopt;
+  };
+  std::mt19937 random(7);
+  const std::string alphabet = "  0123456789-+.\tE\nx";
+  // Right-aligned digits of any length, now and then with any character put in.
+  auto field = [&](std::size_t width) {
+    std::string f(width, ' ');
+    for (std::size_t k = width - random() % (width + 1); k < width; ++k) f[k] = static_cast<char>('0' + random() % 10);
+    if (random() % 3 == 0) f[random() % width] = alphabet[random() % alphabet.size()];
+    return f;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    std::string record = field(3) + field(8) + field(8) + field(1) + field(10);
+    record.resize(kCTGRecordLength, ' ');
+    const std::optional<double> code = ParseLenientNumber(record.substr(20, 10));
+    std::optional<int16_t> expectedCode = general(record.substr(20, 10), int16_t{});
+    if (code && *code > 2e9) expectedCode = int16_t(*code == 2000000101.0 ? 101 : *code == 2000000102.0 ? 102 : 0);
+    const auto zone = general(record.substr(0, 3), int16_t{});
+    const auto easting = general(record.substr(3, 8), int32_t{});
+    const auto northing = general(record.substr(11, 8), int32_t{});
+    const std::optional<CTGCell> cell = DecodeCTGCell(record);
+    ASSERT_EQ(cell.has_value(), zone && easting && northing && expectedCode) << record;
+    if (cell) {
+      EXPECT_EQ(std::tie(cell->UTMZone, cell->Easting, cell->Northing, cell->LULCCode),
+                std::tie(*zone, *easting, *northing, *expectedCode)) << record;
+    }
+  }
 }
 
 TEST(DMSField, OnlyTheLastSevenColumnsCount) {

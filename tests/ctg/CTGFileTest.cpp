@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "support/CTGTestFiles.h"
@@ -367,64 +368,142 @@ TEST_F(CTGFileTest, TheErrorCodeIsModuleWide) {
 // The real quadrangle, checked against the facts recorded with the sample
 // (independent of this reader): 575 rows x 808 columns of 200 m cells in UTM
 // zone 19, 44-45 N and 70-72 W, north-west grid corner 259500 E 4987100 N
-// (GDAL: origin 259400, 4987200 with a half-cell shift).
+// (GDAL: origin 259400, 4987200 with a half-cell shift). The file as USGS
+// ships it, gzip-compressed, reads the same, cells in any order.
 TEST_F(CTGFileTest, LewistonHeaderAndCells) {
-  const std::string path = testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz");
-  const int16_t h = OpenPath(path);
-  ASSERT_EQ(CTG_LastError(), kCTGNoError);
-  EXPECT_EQ(CTG_RecordCount(h), 442032);
-  const CTGHeader hd = CTG_ReadHeader(h);
-  ASSERT_EQ(CTG_LastError(), kCTGNoError);
-  EXPECT_EQ(hd.GridDimension1, 575);
-  EXPECT_EQ(hd.RecordCountTimes2, 884064);
-  EXPECT_EQ(hd.GridDimension2, 808);
-  EXPECT_EQ(hd.CellSize, 200);
-  EXPECT_EQ(hd.Rec1Value41, 4);
-  EXPECT_EQ(hd.Rec1Value46, 17);
-  EXPECT_EQ(hd.Rec1Value51, 19);
-  EXPECT_EQ(hd.Rec1Value56, 1);
-  EXPECT_EQ(hd.Rec1Real61, 7874016.0);
-  EXPECT_EQ(hd.Rec1Text71, "1973");
-  const int16_t rec2[16] = {1, 1, 808, 575, 0, 556, 21, 0, 415, 13, 809, 20, 802, 575, 401, 373};
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(hd.Rec2Values[i], rec2[i]) << i;
-  EXPECT_EQ(hd.Point1Latitude, 44.0);
-  EXPECT_EQ(hd.Point1Longitude, -72.0);
-  EXPECT_EQ(hd.Point2Latitude, 45.0);
-  EXPECT_EQ(hd.Point2Longitude, -72.0);
-  EXPECT_EQ(hd.Point3Latitude, 45.0);
-  EXPECT_EQ(hd.Point3Longitude, -71.0);
-  EXPECT_EQ(hd.Point4Latitude, 45.0);
-  EXPECT_EQ(hd.Point4Longitude, -70.0);
-  EXPECT_EQ(hd.Point5Latitude, 44.0);
-  EXPECT_EQ(hd.Point5Longitude, -70.0);
-  EXPECT_EQ(hd.Point6Latitude, 44.0);
-  EXPECT_EQ(hd.Point6Longitude, -71.0);
-  EXPECT_EQ(hd.RefCornerEasting, 259500);
-  EXPECT_EQ(hd.RefCornerNorthing, 4987100);
-  EXPECT_EQ(hd.DataDate, "84180");
-  EXPECT_EQ(hd.Title, "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU");
+  for (const std::string& path : {testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz"),
+                                  std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz"}) {
+    SCOPED_TRACE(path);
+    const int16_t h = OpenPath(path);
+    ASSERT_EQ(CTG_LastError(), kCTGNoError);
+    EXPECT_EQ(CTG_RecordCount(h), 442032);
+    const CTGHeader hd = CTG_ReadHeader(h);
+    ASSERT_EQ(CTG_LastError(), kCTGNoError);
+    EXPECT_EQ(hd.GridDimension1, 575);
+    EXPECT_EQ(hd.RecordCountTimes2, 884064);
+    EXPECT_EQ(hd.GridDimension2, 808);
+    EXPECT_EQ(hd.CellSize, 200);
+    EXPECT_EQ(hd.Rec1Value41, 4);
+    EXPECT_EQ(hd.Rec1Value46, 17);
+    EXPECT_EQ(hd.Rec1Value51, 19);
+    EXPECT_EQ(hd.Rec1Value56, 1);
+    EXPECT_EQ(hd.Rec1Real61, 7874016.0);
+    EXPECT_EQ(hd.Rec1Text71, "1973");
+    const int16_t rec2[16] = {1, 1, 808, 575, 0, 556, 21, 0, 415, 13, 809, 20, 802, 575, 401, 373};
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(hd.Rec2Values[i], rec2[i]) << i;
+    EXPECT_EQ(hd.Point1Latitude, 44.0);
+    EXPECT_EQ(hd.Point1Longitude, -72.0);
+    EXPECT_EQ(hd.Point2Latitude, 45.0);
+    EXPECT_EQ(hd.Point2Longitude, -72.0);
+    EXPECT_EQ(hd.Point3Latitude, 45.0);
+    EXPECT_EQ(hd.Point3Longitude, -71.0);
+    EXPECT_EQ(hd.Point4Latitude, 45.0);
+    EXPECT_EQ(hd.Point4Longitude, -70.0);
+    EXPECT_EQ(hd.Point5Latitude, 44.0);
+    EXPECT_EQ(hd.Point5Longitude, -70.0);
+    EXPECT_EQ(hd.Point6Latitude, 44.0);
+    EXPECT_EQ(hd.Point6Longitude, -71.0);
+    EXPECT_EQ(hd.RefCornerEasting, 259500);
+    EXPECT_EQ(hd.RefCornerNorthing, 4987100);
+    EXPECT_EQ(hd.DataDate, "84180");
+    EXPECT_EQ(hd.Title, "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU");
 
-  // Cells as the raw records show them (dd of the unpacked file).
-  const CTGCell first = CTG_ReadCell(h, 1);
-  EXPECT_EQ(first.UTMZone, 19);
-  EXPECT_EQ(first.Easting, 263600);
-  EXPECT_EQ(first.Northing, 4987000);
-  EXPECT_EQ(first.LULCCode, 0);
-  EXPECT_EQ(CTG_ReadCell(h, 2).LULCCode, 42);
-  const CTGCell middle = CTG_ReadCell(h, 200000);
-  EXPECT_EQ(middle.Easting, 361800);
-  EXPECT_EQ(middle.Northing, 4934400);
-  EXPECT_EQ(middle.LULCCode, 43);
-  const CTGCell last = CTG_ReadCell(h, 442032);
-  EXPECT_EQ(last.Easting, 418200);
-  EXPECT_EQ(last.Northing, 4872200);
-  EXPECT_EQ(last.LULCCode, 42);
-  // The file holds seven more records than the header claims; they are not cells.
-  CTG_ReadCell(h, 442033);
-  EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
-  EXPECT_EQ(CTG_ReadRecordText(h, 442037).substr(0, 19), " 19  418200 4872200");
-  CTG_ReadRecordText(h, 442038);
-  EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
+    // Cells as the raw records show them (dd of the unpacked file).
+    const CTGCell first = CTG_ReadCell(h, 1);
+    EXPECT_EQ(first.UTMZone, 19);
+    EXPECT_EQ(first.Easting, 263600);
+    EXPECT_EQ(first.Northing, 4987000);
+    EXPECT_EQ(first.LULCCode, 0);
+    EXPECT_EQ(CTG_ReadCell(h, 2).LULCCode, 42);
+    const CTGCell middle = CTG_ReadCell(h, 200000);
+    EXPECT_EQ(middle.Easting, 361800);
+    EXPECT_EQ(middle.Northing, 4934400);
+    EXPECT_EQ(middle.LULCCode, 43);
+    const CTGCell last = CTG_ReadCell(h, 442032);
+    EXPECT_EQ(CTG_DataLength(h), 35363520);  // 5 + 442,039 records
+    EXPECT_EQ(last.Easting, 418200);
+    EXPECT_EQ(last.Northing, 4872200);
+    EXPECT_EQ(last.LULCCode, 42);
+    // The file holds seven more records than the header claims; they are not cells.
+    CTG_ReadCell(h, 442033);
+    EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
+    EXPECT_EQ(CTG_ReadRecordText(h, 442037).substr(0, 19), " 19  418200 4872200");
+    CTG_ReadRecordText(h, 442038);
+    EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
+    CTG_Close(h);
+  }
+}
+
+// A gzip source reads as a plain file holding what its stream decompresses to
+// before it ends or fails; one that fails before the header is no CTG file.
+TEST_F(CTGFileTest, GzipSourcesReadAsTheirDecompressedContent) {
+  std::string content = ValidHeader(2L * 3000);
+  for (int k = 1; k <= 3000; ++k) content += DataRecord(14, 1000 + 7 * k, 5000000 + k * k, std::to_string(k % 97));
+  const std::string whole = testing::GzipMember(content);
+  const std::size_t n = whole.size();
+  auto withTrailer = [&](uint32_t crc, uint32_t isize) {
+    std::string bytes = whole.substr(0, n - 8);
+    for (uint32_t v : {crc, isize}) {
+      for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xff);
+    }
+    return bytes;
+  };
+  // A second member whose deflate data starts with a block of the reserved
+  // type: the stream fails where it starts, after a record cut in two.
+  const std::size_t goodPart = kCTGHeaderLength + 80 * 1000 + 33;
+  const std::string corrupt = testing::GzipMember(content.substr(0, goodPart)) + whole.substr(0, 10) + "\x07junk";
+  struct Case {
+    const char* name;
+    std::string gz;
+    std::size_t held;  // bytes that come out; 0: more than the header, less than all
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"one member", whole, content.size(), ""},
+      {"two members, the header split",
+       testing::GzipMember(content.substr(0, 250)) + testing::GzipMember(content.substr(250)), content.size(), ""},
+      {"tape padding after the member", whole + std::string(512, '\0'), content.size(), ""},
+      {"a trailer claiming 4 GB", withTrailer(0, 0xffffffff), content.size(), "the gzip stream is damaged"},
+      {"a trailer with a wrong check", withTrailer(0x12345678, static_cast<uint32_t>(content.size())),
+       content.size(), "the gzip stream is damaged"},
+      {"cut after the header", whole.substr(0, n * 2 / 3), 0, "the gzip stream is cut short"},
+      {"corrupt in the middle", corrupt, goodPart, "the gzip stream is damaged"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int16_t gz = OpenBytes("source.gz", c.gz);
+    ASSERT_EQ(CTG_LastError(), kCTGNoError);
+    const int64_t held = CTG_DataLength(gz);
+    EXPECT_EQ(CTG_DataEndProblem(gz), c.problem);
+    if (c.held != 0) {
+      EXPECT_EQ(held, static_cast<int64_t>(c.held));
+    } else {
+      EXPECT_GT(held, static_cast<int64_t>(kCTGHeaderLength));
+      EXPECT_LT(held, static_cast<int64_t>(content.size()));
+    }
+    const int16_t plain = OpenBytes("plain", content.substr(0, static_cast<std::size_t>(held)));
+    ASSERT_EQ(CTG_RecordCount(gz), 3000);
+    for (int32_t k = 3000; k >= 1; k -= 7) {  // backwards: random access
+      const CTGCell a = CTG_ReadCell(gz, k);
+      const int32_t errorA = CTG_LastError();
+      const CTGCell b = CTG_ReadCell(plain, k);
+      ASSERT_EQ(errorA, CTG_LastError()) << k;
+      ASSERT_EQ(std::tie(a.UTMZone, a.Easting, a.Northing, a.LULCCode),
+                std::tie(b.UTMZone, b.Easting, b.Northing, b.LULCCode)) << k;
+    }
+    std::vector<char> records;
+    const int32_t available = CTG_ReadCellRecords(gz, 1, 3000, records);
+    EXPECT_EQ(available, (held - static_cast<int64_t>(kCTGHeaderLength) + 79) / 80);
+    EXPECT_EQ(CTG_LastError(), held == static_cast<int64_t>(content.size()) ? kCTGNoError : kCTGReadFailure);
+    CTG_Close(gz);
+    CTG_Close(plain);
+    CTG_ResetModuleForTesting();
+  }
+  for (const std::string& beforeHeader :
+       {whole.substr(0, 40), std::string("\x1f\x8b", 2), whole.substr(0, 10) + "\x07" + std::string(500, 'x')}) {
+    OpenBytes("short.gz", beforeHeader);
+    EXPECT_EQ(CTG_LastError(), kCTGNotValidFile);
+  }
 }
 
 // The small sample claims 434,309 records but holds one.

@@ -144,6 +144,29 @@ TEST_F(MainWindow, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
   EXPECT_EQ(host.browsersShown, 2);
 }
 
+// The file as USGS ships it: its size is the one on disk, and the record
+// browser reaches any cell of the compressed content.
+TEST_F(MainWindow, BrowseTakesTheShippedGzipFile) {
+  frmMain& main = Main();
+  main.Load();
+  host.nextFile = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
+  main.cmdBrowse_Click();
+  EXPECT_TRUE(prompter.shown.empty());
+  EXPECT_EQ(main.lblFilename, "LEWISTON_grid_cell.gz (1.256MB, 575x808)");
+  EXPECT_EQ(main.lblTitle, "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU");
+  EXPECT_EQ(main.PlannedFiles.size(), 2u);
+  ASSERT_NE(main.RecordBrowser(), nullptr);
+  frmBrowseRecords& b = *main.RecordBrowser();
+  b.cmdEnd_Click();
+  EXPECT_EQ(b.lblCellNumber, "442032 (of 442032)");
+  EXPECT_EQ(b.lblUTME, "418200m");
+  b.txtRecNum = "200000";
+  b.cmdGo_Click();
+  EXPECT_EQ(b.lblUTMN, "4934400m");
+  EXPECT_EQ(b.lblUSGSLULC.substr(b.lblUSGSLULC.size() - 4), "(43)");
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
 TEST_F(MainWindow, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
   const std::string path = MakeSource("quad.ctg", 40.2, -105.8, 0.2, 0.3);
   frmMain& main = Main();

@@ -2,6 +2,8 @@
 // Building CTG records and files for tests, and unpacking the gzipped sample
 // quadrangle into a temporary directory.
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -78,6 +80,24 @@ inline std::string GunzipSample(const TempDir& dir, const std::string& gzName) {
   const std::string command = "gzip -dc '" + source + "' > '" + target + "'";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot unpack " + source);
   return target;
+}
+
+// `data` as one gzip member (as gzip(1) writes it), compressed with zlib.
+inline std::string GzipMember(std::string_view data) {
+  z_stream zs{};
+  if (deflateInit2(&zs, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw std::runtime_error("deflateInit2");
+  }
+  std::string out(deflateBound(&zs, static_cast<uLong>(data.size())), '\0');
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  zs.avail_in = static_cast<uInt>(data.size());
+  zs.next_out = reinterpret_cast<Bytef*>(out.data());
+  zs.avail_out = static_cast<uInt>(out.size());
+  const int result = deflate(&zs, Z_FINISH);
+  out.resize(zs.total_out);
+  deflateEnd(&zs);
+  if (result != Z_STREAM_END) throw std::runtime_error("deflate");
+  return out;
 }
 
 }  // namespace tilbo::testing

@@ -1,6 +1,7 @@
 // ctgtilbo: AutoConvert runs headless; without /AUTO the desktop window opens
 // (when the program is built with it and a display is available).
 
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -26,7 +27,14 @@ int RunAutoConvert(const tilbo::CommandLine& commandLine) {
   tilbo::HeadlessHost host;
   tilbo::frmMain main(prompter, pump, host, commandLine);
   main.Load();
-  return main.RunAutoConvert();
+  const int status = main.RunAutoConvert();
+  pump.Clear();
+  if (const auto& refused = main.AutoConvertSourceRefused) {
+    std::string hint = refused->hint;
+    if (!hint.empty()) hint = " " + std::string(1, static_cast<char>(std::toupper(hint[0]))) + hint.substr(1) + ".";
+    std::cerr << "ctgtilbo: " << main.AutoConvertSourceFile << ": " << refused->reason << hint << '\n';
+  }
+  return status;
 }
 
 // A run that a signal ended says so in one line (after the progress line is

@@ -20,6 +20,7 @@
 #include "luctool/TileGeoref.h"
 #include "luctool/Luctool.h"
 #include "shell/SourceDescription.h"
+#include "shell/SourceFileKind.h"
 #include "shell/TilePlan.h"
 #include "suite/NumberFormat.h"
 #include "suite/TextUtil.h"
@@ -68,14 +69,24 @@ Bounds BoundsOf(const CTGHeader& h) {
   return b;
 }
 
+// The sizes of a source: on disk (what a file manager shows, and the Original
+// File frame) and of the data the records are read from (decompressed, for a
+// gzip file).
+struct SourceSizes {
+  int64_t fileBytes;
+  int64_t dataBytes;
+  bool gzip;
+  std::string dataEndProblem;  // why the data stops early (a damaged gzip stream)
+};
+
 // Whole data records the file holds after its header (a file may hold fewer or
 // more than its header claims).
-int64_t DataRecordsInFile(int64_t fileBytes) {
-  const int64_t afterHeader = fileBytes - static_cast<int64_t>(kCTGHeaderLength);
+int64_t DataRecordsInFile(int64_t dataBytes) {
+  const int64_t afterHeader = dataBytes - static_cast<int64_t>(kCTGHeaderLength);
   return afterHeader > 0 ? afterHeader / static_cast<int64_t>(kCTGRecordLength) : 0;
 }
 
-void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
+void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, SourceSizes sizes,
                   std::ostream& out) {
   // "  Name                value", the values in one column.
   auto line = [&](const std::string& name, const std::string& value) {
@@ -84,8 +95,9 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
     out << RTrim(text + value) << "\n";
   };
   auto num = [](double v) { return NumberText(v); };
-  out << path << ": USGS CTG land use and land cover, " << recordCount << " data records (the file holds "
-      << DataRecordsInFile(fileBytes) << ")\n";
+  out << path << ": USGS CTG land use and land cover" << (sizes.gzip ? ", gzip-compressed" : "")
+      << ", " << recordCount << " data records (the file holds " << DataRecordsInFile(sizes.dataBytes)
+      << (sizes.dataEndProblem.empty() ? "" : ": " + sizes.dataEndProblem) << ")\n";
   line("Title", h.Title);
   line("DataDate", h.DataDate);
   line("GridDimension1", num(h.GridDimension1) + " (rows)");
@@ -114,7 +126,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
       << num(h.Point5Latitude) << ", " << num(h.Point5Longitude) << "); latitude " << num(b.south) << " to "
       << num(b.north) << ", longitude " << num(b.west) << " to " << num(b.east) << " (degrees, west negative)\n";
 
-  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(std::max<int64_t>(fileBytes, 0)), h);
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(sizes.fileBytes), h);
   out << "Original File\n";
   line("Filename (Size):", d.Filename);
   line("Directory:", d.Directory);
@@ -129,15 +141,18 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   }
 }
 
-void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
+void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCount, SourceSizes sizes,
                   std::ostream& out) {
   JsonWriter w;
   w.BeginObject();
   w.Key("file").String(path);
   w.Key("format").String("CTG");
-  w.Key("fileBytes").Int(fileBytes);
+  w.Key("fileBytes").Int(sizes.fileBytes);
+  w.Key("dataBytes").Int(sizes.dataBytes);
+  w.Key("gzip").Bool(sizes.gzip);
+  w.Key("dataEndProblem").String(sizes.dataEndProblem);
   w.Key("recordCount").Int(recordCount);
-  w.Key("dataRecordsInFile").Int(DataRecordsInFile(fileBytes));
+  w.Key("dataRecordsInFile").Int(DataRecordsInFile(sizes.dataBytes));
   w.Key("header").BeginObject();
   w.Key("GridDimension1").Int(h.GridDimension1);
   w.Key("RecordCountTimes2").Int(h.RecordCountTimes2);
@@ -182,7 +197,7 @@ void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCou
   w.Key("south").Number(b.south).Key("north").Number(b.north);
   w.Key("west").Number(b.west).Key("east").Number(b.east);
   w.EndObject();
-  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(std::max<int64_t>(fileBytes, 0)), h);
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(sizes.fileBytes), h);
   w.Key("originalFile").BeginObject();
   w.Key("filename").String(d.Filename).Key("directory").String(d.Directory).Key("title").String(d.Title);
   w.Key("latLonBlock").String(d.LatLonQuad).Key("utmRefCorner").String(d.UTMRefCorner);
@@ -204,12 +219,16 @@ int DescribeCtgFile(const InfoOptions& options, Io& io) {
   const CTGHeader header = CTG_ReadHeader(source.handle());
   if (CTG_LastError() != kCTGNoError) return ReportReaderError(options.path, io);
   const int32_t recordCount = CTG_RecordCount(source.handle());
+  const int64_t dataBytes = CTG_DataLength(source.handle());
   std::error_code ec;
-  const auto fileBytes = static_cast<int64_t>(std::filesystem::file_size(options.path, ec));
+  const auto onDisk = std::filesystem::file_size(options.path, ec);
+  const SourceSizes sizes{ec ? 0 : static_cast<int64_t>(onDisk), dataBytes,
+                          SniffSourceFileKind(options.path) == SourceFileKind::kGzip,
+                          CTG_DataEndProblem(source.handle())};
   if (options.json) {
-    WriteCtgJson(options.path, header, recordCount, ec ? 0 : fileBytes, io.out);
+    WriteCtgJson(options.path, header, recordCount, sizes, io.out);
   } else {
-    WriteCtgText(options.path, header, recordCount, ec ? 0 : fileBytes, io.out);
+    WriteCtgText(options.path, header, recordCount, sizes, io.out);
   }
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "ctg/CTGFile.h"
+#include "shell/SourceFileKind.h"
 
 namespace tilbo::luctool {
 
@@ -26,7 +27,12 @@ bool CtgSource::Open(Io& io) {
 
 int ReportReaderError(const std::string& path, Io& io) {
   const int32_t code = CTG_LastError();
-  io.err << "luctool: " << path << ": " << CTGErrorText(code) << " (reader error " << code << ")\n";
+  io.err << "luctool: " << path << ": " << CTGErrorText(code) << " (reader error " << code << ")";
+  // A file refused as a whole: say what it is instead, when that is easy to tell.
+  if (code == kCTGFileNotFound || code == kCTGNotValidFile) {
+    if (const std::string hint = SourceFileKindHint(SniffSourceFileKind(path)); !hint.empty()) io.err << ": " << hint;
+  }
+  io.err << "\n";
   return 1;
 }
 

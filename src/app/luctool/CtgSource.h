@@ -26,7 +26,8 @@ class CtgSource {
 };
 
 // Writes "luctool: FILE: <reason> (reader error N)" for the reader's last
-// error; returns the exit status 1.
+// error, with what the file looks like when it is refused as a whole;
+// returns the exit status 1.
 int ReportReaderError(const std::string& path, Io& io);
 
 }  // namespace tilbo::luctool

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "luc/LucFileLayout.h"
 #include "luctool/Json.h"
 #include "luctool/TileGeoref.h"
+#include "shell/SourceFileKind.h"
 #include "suite/TextUtil.h"
 
 namespace tilbo::luctool {
@@ -165,15 +164,7 @@ void PrintJson(const std::string& path, const TileFacts& f, std::ostream& out) {
 
 }  // namespace
 
-bool LooksLikeLucFile(const std::string& path) {
-  // Only regular files are looked into (opening a pipe would wait for a writer).
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  std::string start(lucfile::kSignatureSize, '\0');
-  if (!in.read(start.data(), static_cast<std::streamsize>(start.size()))) return false;
-  return EqualsIgnoreCase(start, lucfile::kSignature);
-}
+bool LooksLikeLucFile(const std::string& path) { return SniffSourceFileKind(path) == SourceFileKind::kLucTile; }
 
 int PrintLucInfo(const std::string& path, bool json, Io& io) {
   LUCFileV1 luc;
