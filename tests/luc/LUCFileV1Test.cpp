@@ -237,6 +237,45 @@ TEST(LUCFileV1Open, ErrorsAndAcceptedSignatures) {
   EXPECT_EQ(luc.OpenMode(), LUCFileV1::kClosed);
 }
 
+// The check on open looks at the signature (and the name) only: a file cut
+// short opens in direct I/O mode, where what it lacks fails cell by cell and
+// is never written; memory I/O mode refuses it before loading anything.
+TEST(LUCFileV1Open, AShortFileOpensDirectlyAndFailsBeyondItsEnd) {
+  TempDir dir;
+  LucFileRecipe recipe;
+  recipe.cellValue = 31;
+  const std::string whole = MakeLucBytes(recipe);  // 10 rows of 500 cells, 1000-byte records
+  struct Case {
+    std::size_t length;
+    int16_t firstCell;  // cell 0, 0: 0 when beyond the end
+    const char* why;
+  };
+  const Case cases[] = {{whole.size() - 1, 31, "one byte short"}, {1000, 0, "only the header record"},
+                        {156, 0, "only the header"}, {12, 0, "only the signature"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string path = dir.file("short.LUC");
+    const std::string bytes = whole.substr(0, c.length);
+    WriteWholeFile(path, bytes);
+    LUCFileV1 luc;
+    luc.SetFileName(path);
+    luc.SetOpenMode(LUCFileV1::kMemoryIo);
+    EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+    luc.SetOpenMode(LUCFileV1::kDirectIo);
+    ASSERT_EQ(luc.LastError(), LUCFileV1::kNoError);
+    EXPECT_EQ(luc.LULCValue(0, 0), c.firstCell);
+    EXPECT_EQ(luc.LastError(), c.firstCell != 0 ? LUCFileV1::kNoError : LUCFileV1::kUnknownError);
+    EXPECT_EQ(luc.LULCValue(499, 9), 0);  // the last cell: its second byte is missing
+    EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
+    luc.SetLULCValue(499, 9, 41);
+    EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
+    luc.SetTitle("cut short");
+    EXPECT_EQ(luc.LastError(), c.length >= 90 ? LUCFileV1::kNoError : LUCFileV1::kInvalidFile);
+    luc.SetOpenMode(LUCFileV1::kClosed);
+    EXPECT_EQ(std::filesystem::file_size(path), c.length);
+  }
+}
+
 TEST(LUCFileV1Open, FileNameCheckFollowsTheTileNameRule) {
   TempDir dir;
   const std::string tile = MakeLucBytes(LucFileRecipe{});  // SE corner 40 N, 105 W
