@@ -34,11 +34,15 @@ class OpenCTGFile {
   // A file smaller than a block gets a block of its own size.
   OpenCTGFile(int fd, int64_t fileBytes)
       : fd_(fd),
+        dataBytes_(fileBytes),
         blockBytes_(std::clamp<int64_t>((fileBytes + kRecordBytes - 1) / kRecordBytes, 1, kMaxRecordsPerBlock) *
                     kRecordBytes) {}
   ~OpenCTGFile() { ::close(fd_); }
   OpenCTGFile(const OpenCTGFile&) = delete;
   OpenCTGFile& operator=(const OpenCTGFile&) = delete;
+
+  // The length of the records' bytes, header included.
+  int64_t DataBytes() const { return dataBytes_; }
 
   // The 80 bytes of record N (from 1), bytes beyond the end of the file as
   // blanks; nothing when the record lies wholly beyond the end or the read
@@ -80,6 +84,7 @@ class OpenCTGFile {
   }
 
   int fd_;
+  int64_t dataBytes_;
   int64_t blockBytes_;  // a whole number of records
   std::vector<char> buffer_;
   int64_t loadedStart_ = 0;
@@ -311,6 +316,13 @@ bool CTG_IsOpen(int16_t handle) {
 int32_t CTG_RecordCount(int16_t handle) {
   Slot* slot = FindOpenSlot(handle);
   return slot != nullptr ? slot->recordCount : 0;
+}
+
+int64_t CTG_RecordsHeld(int16_t handle) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return 0;
+  const int64_t afterHeader = slot->file->DataBytes() - static_cast<int64_t>(kCTGHeaderLength);
+  return afterHeader > 0 ? afterHeader / kRecordBytes : 0;
 }
 
 std::string CTG_ReadRecordText(int16_t handle, int32_t recordNumber) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "luc/LULCShared.h"
 #include "suite/Rounding.h"
@@ -51,8 +52,17 @@ std::string TileTitle(const std::string& sourceTitle, const std::vector<PlannedF
 }
 
 std::vector<PlannedFile> PlanTiles(const CTGHeader& header, const std::string& directory) {
-  const int latFrom = FloorInt(header.Point1Latitude), latTo = FloorInt(header.Point4Latitude);
-  const int lonFrom = CeilingInt(header.Point1Longitude), lonTo = CeilingInt(header.Point4Longitude);
+  int latFrom = 0, latTo = 0, lonFrom = 0, lonTo = 0;
+  try {
+    latFrom = FloorInt(header.Point1Latitude);
+    latTo = FloorInt(header.Point4Latitude);
+    lonFrom = CeilingInt(header.Point1Longitude);
+    lonTo = CeilingInt(header.Point4Longitude);
+  } catch (const std::overflow_error&) {
+    // Whole degrees beyond 16 bits ("9E9" in a degrees field): no position on
+    // the earth, so no tile.
+    return {};
+  }
   const long candidates = std::max(0L, static_cast<long>(latTo - latFrom + 1)) *
                           std::max(0L, static_cast<long>(lonTo - lonFrom + 1));
   if (candidates > kMaxCandidateTiles) return {};

@@ -96,6 +96,9 @@ TEST(PlanTiles, NoTileLeftOrImpossibleCornersGiveAnEmptyPlan) {
   EXPECT_TRUE(PlanTiles(h, "").empty());
   // Corners far beyond the earth would plan a million tiles: refused.
   EXPECT_TRUE(PlanTiles(Quadrangle(-900, -999, 900, 999, "X"), "").empty());
+  // Whole degrees beyond 16 bits ("9E9" or "1E5" in a degrees field) give no tile, and no throw.
+  EXPECT_TRUE(PlanTiles(Quadrangle(9e9, -105.5, 40, -104.5, "X"), "").empty());
+  EXPECT_TRUE(PlanTiles(Quadrangle(40.5, -105.5, 41, -1e5, "X"), "").empty());
 }
 
 }  // namespace

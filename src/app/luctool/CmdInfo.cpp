@@ -10,6 +10,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "ctg/CTGFile.h"
 #include "luctool/CtgSource.h"
@@ -60,14 +61,18 @@ Bounds BoundsOf(const CTGHeader& h) {
   return b;
 }
 
-// Whole data records the file holds after its header (a file may hold fewer or
-// more than its header claims).
-int64_t DataRecordsInFile(int64_t fileBytes) {
-  const int64_t afterHeader = fileBytes - static_cast<int64_t>(kCTGHeaderLength);
-  return afterHeader > 0 ? afterHeader / static_cast<int64_t>(kCTGRecordLength) : 0;
-}
+constexpr int kExitNotUsable = 1;
+constexpr int kExitCutShort = 3;
 
-void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
+// What the reader says of an open CTG file beyond its header.
+struct CtgFacts {
+  int32_t recordCount = 0;  // declared by the header
+  int64_t recordsHeld = 0;  // whole records in the file
+  int64_t fileBytes = 0;
+  bool CutShort() const { return recordsHeld < recordCount; }
+};
+
+void WriteCtgText(const std::string& path, const CTGHeader& h, const CtgFacts& f, const std::vector<PlannedFile>& plan,
                   std::ostream& out) {
   // "  Name                value", the values in one column.
   auto line = [&](const std::string& name, const std::string& value) {
@@ -76,8 +81,12 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
     out << RTrim(text + value) << "\n";
   };
   auto num = [](double v) { return NumberText(v); };
-  out << path << ": USGS CTG land use and land cover, " << recordCount << " data records (the file holds "
-      << DataRecordsInFile(fileBytes) << ")\n";
+  out << path << ": USGS CTG land use and land cover, " << f.recordCount << " data records (the file holds "
+      << f.recordsHeld << ")\n";
+  if (f.CutShort()) {
+    out << "Cut short: the file holds " << f.recordsHeld << " of the " << f.recordCount
+        << " data records its header declares; the rest read as read errors\n";
+  }
   line("Title", h.Title);
   line("DataDate", h.DataDate);
   line("GridDimension1", num(h.GridDimension1) + " (rows)");
@@ -105,7 +114,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
       << num(h.Point5Latitude) << ", " << num(h.Point5Longitude) << "); latitude " << num(b.south) << " to "
       << num(b.north) << ", longitude " << num(b.west) << " to " << num(b.east) << " (degrees, west negative)\n";
 
-  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(std::max<int64_t>(fileBytes, 0)), h);
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(f.fileBytes), h);
   out << "Original File\n";
   line("Filename (Size):", d.Filename);
   line("Directory:", d.Directory);
@@ -113,22 +122,22 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   line("Lat/Lon Block:", d.LatLonQuad);
   line("UTM Ref. Corner:", d.UTMRefCorner);
   line("Cell Size:", d.CellSize);
-  const auto plan = PlanTiles(h, "");
   out << "Planned tiles (" << plan.size() << ")\n";
   for (const PlannedFile& t : plan) {
     out << "  " << t.FileName << "  " << t.Size << " bytes  " << t.Title << "\n";
   }
 }
 
-void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCount, int64_t fileBytes,
+void WriteCtgJson(const std::string& path, const CTGHeader& h, const CtgFacts& f, const std::vector<PlannedFile>& plan,
                   std::ostream& out) {
   JsonWriter w;
   w.BeginObject();
   w.Key("file").String(path);
   w.Key("format").String("CTG");
-  w.Key("fileBytes").Int(fileBytes);
-  w.Key("recordCount").Int(recordCount);
-  w.Key("dataRecordsInFile").Int(DataRecordsInFile(fileBytes));
+  w.Key("fileBytes").Int(f.fileBytes);
+  w.Key("recordCount").Int(f.recordCount);
+  w.Key("dataRecordsInFile").Int(f.recordsHeld);
+  w.Key("cutShort").Bool(f.CutShort());
   w.Key("header").BeginObject();
   w.Key("GridDimension1").Int(h.GridDimension1);
   w.Key("RecordCountTimes2").Int(h.RecordCountTimes2);
@@ -171,14 +180,14 @@ void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCou
   w.Key("south").Number(b.south).Key("north").Number(b.north);
   w.Key("west").Number(b.west).Key("east").Number(b.east);
   w.EndObject();
-  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(std::max<int64_t>(fileBytes, 0)), h);
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(f.fileBytes), h);
   w.Key("originalFile").BeginObject();
   w.Key("filename").String(d.Filename).Key("directory").String(d.Directory).Key("title").String(d.Title);
   w.Key("latLonBlock").String(d.LatLonQuad).Key("utmRefCorner").String(d.UTMRefCorner);
   w.Key("cellSize").String(d.CellSize);
   w.EndObject();
   w.Key("plannedTiles").BeginArray();
-  for (const PlannedFile& t : PlanTiles(h, "")) {
+  for (const PlannedFile& t : plan) {
     w.BeginObject().Key("fileName").String(t.FileName).Key("size").Int(t.Size).Key("title").String(t.Title);
     w.Key("refLat").Number(t.RefLat).Key("refLon").Number(t.RefLon).EndObject();
   }
@@ -192,13 +201,30 @@ int DescribeCtgFile(const InfoOptions& options, Io& io) {
   if (!source.Open(io)) return 1;
   const CTGHeader header = CTG_ReadHeader(source.handle());
   if (CTG_LastError() != kCTGNoError) return ReportReaderError(options.path, io);
-  const int32_t recordCount = CTG_RecordCount(source.handle());
+  CtgFacts facts;
+  facts.recordCount = CTG_RecordCount(source.handle());
+  facts.recordsHeld = CTG_RecordsHeld(source.handle());
   std::error_code ec;
-  const auto fileBytes = static_cast<int64_t>(std::filesystem::file_size(options.path, ec));
+  const auto fileBytes = std::filesystem::file_size(options.path, ec);
+  facts.fileBytes = ec ? 0 : static_cast<int64_t>(fileBytes);
+  const std::vector<PlannedFile> plan = PlanTiles(header, "");
   if (options.json) {
-    WriteCtgJson(options.path, header, recordCount, ec ? 0 : fileBytes, io.out);
+    WriteCtgJson(options.path, header, facts, plan, io.out);
   } else {
-    WriteCtgText(options.path, header, recordCount, ec ? 0 : fileBytes, io.out);
+    WriteCtgText(options.path, header, facts, plan, io.out);
+  }
+  // The conversion refuses what gives no tile, and a file cut short converts
+  // into tiles that lack its missing cells: a script must not take either for good.
+  if (plan.empty()) {
+    io.err << "luctool: " << options.path << ": no tile can be planned: the corners give latitudes "
+           << NumberText(header.Point1Latitude) << " to " << NumberText(header.Point4Latitude) << " and longitudes "
+           << NumberText(header.Point1Longitude) << " to " << NumberText(header.Point4Longitude) << "\n";
+    return kExitNotUsable;
+  }
+  if (facts.CutShort()) {
+    io.err << "luctool: " << options.path << ": cut short: the file holds " << facts.recordsHeld << " of the "
+           << facts.recordCount << " data records its header declares\n";
+    return kExitCutShort;
   }
   return 0;
 }
@@ -219,7 +245,8 @@ void AddInfoCommand(CLI::App& app, Io& io) {
   cmd->add_flag("--json", options->json, "one JSON object instead of text");
   cmd->footer(
       "Angles are decimal degrees, west and south negative; eastings and northings UTM metres.\n"
-      "Exit status: 0 described, 1 the file cannot be read (the reason is printed), 2 bad usage.");
+      "Exit status: 0 described, 1 the file cannot be read or gives no tile (the reason is printed), 2 bad usage,\n"
+      "3 a CTG file that holds fewer data records than its header declares (cut short).");
   cmd->callback([options, &io] { io.status = RunInfo(*options, io); });
 }
 
