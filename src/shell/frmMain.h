@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "conversion/ConversionOwner.h"
+#include "shell/AutoConvertReport.h"
 #include "ctg/frmBrowseRecords.h"
 #include "registry/frmDirectories.h"
 #include "shell/CommandLine.h"
 #include "shell/PlannedFile.h"
+#include "shell/SourceDescription.h"
 #include "suite/FormLocation.h"
 #include "suite/Prompter.h"
 
@@ -76,8 +78,8 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   void Load();
   // The unload step: saves the window position and the options.
   void Unload();
-  // The unattended run of one file (after Load); returns the exit status:
-  // 0 converted, 1 not converted, 2 the run could not start.
+  // The unattended run of one file (after Load); returns the exit status
+  // (AutoConvertExit) and leaves the details in AutoConvertResult.
   int RunAutoConvert();
 
   // --- Operations ---------------------------------------------------------
@@ -125,6 +127,8 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   std::string AutoConvertDestinationDir;
   std::string AutoConvertSourceFile;
   std::string AutoConvertLogFile;
+  // What the last AutoConvert run did, for its exit status and standard error.
+  AutoConvertOutcome AutoConvertResult;
   bool AutoConvertLogOpen() const { return autoConvertLog_ != nullptr; }
   bool OpenAutoConvertLog(const std::string& path);
 
@@ -156,13 +160,15 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   void ApplySavedOptions();
   void UnloadRecordBrowser();
   void StartRecordBrowser();
-  void FillOriginalFrame(const struct CTGHeader& header);
+  SourceDescription DescribeOriginalFile(const struct CTGHeader& header) const;
+  void ShowOriginalFrame(SourceDescription description) noexcept;
 
   Prompter& prompter_;
   EventPump& pump_;
   MainWindowHost& host_;
   CommandLine commandLine_;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> autoConvertLog_{nullptr, &std::fclose};
+  std::string lastLogLine_;  // the last non-blank line of the AutoConvert log
   std::unique_ptr<frmBrowseRecords> browser_;
 };
 

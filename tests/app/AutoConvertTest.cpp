@@ -11,6 +11,7 @@
 
 #include "ctg/CTGSynth.h"
 #include "suite/IniAccess.h"
+#include "support/CTGTestFiles.h"
 #include "support/SuiteEnvironment.h"
 
 extern char** environ;
@@ -50,14 +51,15 @@ class AutoConvert : public ::testing::Test {
     std::filesystem::create_directories(out_.path());
   }
 
-  RunResult Run(const std::vector<std::string>& args) {
-    const std::string program = std::string(TILBO_BINARY_DIR) + "/ctgtilbo";
+  RunResult Run(const std::vector<std::string>& args, const char* tool = "ctgtilbo") {
+    const std::string program = std::string(TILBO_BINARY_DIR) + "/" + tool;
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     const std::string errPath = data_.file("stderr.txt");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     RunResult r;
@@ -136,6 +138,54 @@ TEST_F(AutoConvert, ASourceThatIsNotCTGIsLogged) {
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()),
             (std::vector<std::string>{"   Source file not valid CTG file.", "   Source file not converted.", ""}));
   EXPECT_TRUE(OptionsSaved());  // the run reached its end
+  // The terminal learns what failed and where the log is.
+  EXPECT_EQ(r.err, "ctgtilbo: " + data_.file("notes.txt") + " not converted: Source file not valid CTG file. (log: " +
+                       log_ + ")\n");
+}
+
+// Damaged copies of the real quadrangle through both programs: the log as
+// always, and what is added goes to standard error and the exit status.
+TEST_F(AutoConvert, DamagedSourcesFailOrWarnOnStandardError) {
+  const std::string lewiston = ReadWholeFile(GunzipSample(data_, "LEWISTON_grid_cell.gz"));
+  auto withDegrees = [&](std::size_t column, const char* field) {
+    return std::string(lewiston).replace(2 * 80 + column - 1, 10, field);  // record 3
+  };
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int status;
+    const char* logVerdict;
+    std::string err;
+    const char* luctoolErr;
+  };
+  const std::string unknown = " not converted: Unknown error in ReadCTGFile. (log: " + log_ + ")\n";
+  const Case cases[] = {
+      {"far.ctg", withDegrees(1, "   9E90000"), 1, "   Source file not converted.", unknown, "no tile can be planned"},
+      {"east.ctg", withDegrees(71, "   1E50000"), 1, "   Source file not converted.", unknown, "no tile can be planned"},
+      {"cut.ctg", lewiston.substr(0, 20480), 3, "   Source file successfully converted.",
+       " is cut short: it holds 251 of the 442032 data records its header declares; the tiles lack the missing "
+       "cells (exit status 3)\n",
+       "cut short: the file holds 251 of the 442032 data records"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = data_.file(c.name);
+    WriteWholeFile(path, c.bytes);
+    std::filesystem::remove(log_);
+    std::filesystem::remove(DefaultsIni());
+    const RunResult r = Run({"/AUTO", "/SOURCE=" + path, "/DEST=" + out_.dir(), "/LOG=" + log_});
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, "ctgtilbo: " + path + c.err);
+    const auto lines = Lines(Log());
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], c.logVerdict);
+    EXPECT_EQ(lines.back(), "");
+    EXPECT_TRUE(OptionsSaved());  // the unload step ran
+
+    const RunResult info = Run({"info", path}, "luctool");
+    EXPECT_EQ(info.status, c.status);
+    EXPECT_NE(info.err.find("luctool: " + path + ": " + c.luctoolErr), std::string::npos) << info.err;
+  }
 }
 
 TEST_F(AutoConvert, LogExcludedWritesTheExcludedPointsLogBesideTheSource) {

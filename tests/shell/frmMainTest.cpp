@@ -50,6 +50,14 @@ TEST_F(MainWindow, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
   EXPECT_NE(ReadINI("CONFIG", "frmMain-X", "", ini), "");
 }
 
+TEST_F(MainWindow, StartUpHoldsLevelsBeyondSixteenBitsAtTheLimits) {
+  WriteWholeFile(env.windows.file("QMconfig.InI"), "[Config]\r\nTech Support Log=1E9\r\n");
+  WriteWholeFile(env.home.file("QMDEFAULTS.INI"), "[CONFIG]\r\nDEBUG=-1D300\r\n");
+  Main().Load();
+  EXPECT_EQ(Config().techSupportLogLevel, 32767);
+  EXPECT_EQ(Config().debugLevel, -32768);
+}
+
 TEST_F(MainWindow, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSavedValues) {
   // A section too large for the largest section buffer cannot be read.
   std::string ini = "[CTG Tilbo Settings]\r\nUse Existing Files=Yes\r\nCreate New Files=No\r\n[LULC Directories]\r\n";
@@ -92,6 +100,25 @@ TEST_F(MainWindow, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
   main.cmdBrowse_Click();
   EXPECT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(main.SourcePath, data.file("missing"));
+}
+
+TEST_F(MainWindow, BrowseOnAHeaderWithDegreesBeyondTheEarthIsAnUnknownError) {
+  frmMain& main = Main();
+  main.Load();
+  const std::string good = MakeSource("good.ctg", 40.5, -105.5, 0.2, 0.2);
+  host.nextFile = good;
+  main.cmdBrowse_Click();
+  ASSERT_TRUE(main.HandleHeld);
+  for (auto [column, degrees] : {std::pair{1, "   9E90000"}, {71, "   1E50000"}}) {
+    std::string bytes = ReadWholeFile(good);
+    bytes.replace(2 * 80 + column - 1, 10, degrees);  // record 3: Point1Latitude, Point4Longitude
+    host.nextFile = data.file("far.ctg");
+    WriteWholeFile(*host.nextFile, bytes);
+    main.cmdBrowse_Click();
+    EXPECT_EQ(prompter.shown.back().text, "The file \"" + *host.nextFile + "\" could not be opened.  An unknown error ocurred.");
+    EXPECT_FALSE(main.HandleHeld);
+    EXPECT_FALSE(CTG_FreeHandle(main.CTGFileHandle));  // the handle of the failed read is free already
+  }
 }
 
 TEST_F(MainWindow, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {

@@ -8,6 +8,7 @@
 
 #include "app/HeadlessHost.h"
 #include "ctgtilbo/DesktopLauncher.h"
+#include "shell/AutoConvertReport.h"
 #include "shell/CommandLine.h"
 #include "shell/TerminalProgress.h"
 #include "shell/frmMain.h"
@@ -18,12 +19,18 @@ namespace {
 constexpr int kExitCouldNotStart = 2;
 
 int RunAutoConvert(const tilbo::CommandLine& commandLine) {
+  const bool terminal = tilbo::TerminalProgressPump::StandardErrorIsTerminal();
   tilbo::HeadlessPrompter prompter;
-  tilbo::TerminalProgressPump pump(stderr, tilbo::TerminalProgressPump::StandardErrorIsTerminal());
+  tilbo::TerminalProgressPump pump(stderr, terminal);
   tilbo::HeadlessHost host;
   tilbo::frmMain main(prompter, pump, host, commandLine);
   main.Load();
-  return main.RunAutoConvert();
+  const int status = main.RunAutoConvert();
+  pump.Clear();
+  for (const std::string& line : tilbo::AutoConvertReportLines(main.AutoConvertResult, status, terminal)) {
+    std::cerr << line << '\n';
+  }
+  return status;
 }
 
 }  // namespace
