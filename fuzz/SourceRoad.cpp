@@ -51,18 +51,12 @@ class SilentPrompter final : public Prompter {
 };
 
 // The window layer of Browse: the open-file dialog picks the source.
-class BrowseHost final : public MainWindowHost {
+class BrowseHost final : public HeadlessHost {
  public:
   explicit BrowseHost(std::string source) : source_(std::move(source)) {}
   std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
     return source_;
   }
-  void SetBusyCursor(bool) override {}
-  ScreenGeometry Screen() const override { return ScreenGeometry{1920, 1080}; }
-  void ShowConversionModal(frmConversion&) override {}
-  void ShowRecordBrowser(frmBrowseRecords&) override {}
-  void CloseRecordBrowser() override {}
-  void ShowDirectoryPickerModal(frmDirectories&) override {}
 
  private:
   std::string source_;

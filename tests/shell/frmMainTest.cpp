@@ -102,25 +102,6 @@ TEST_F(MainWindow, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
   EXPECT_EQ(main.SourcePath, data.file("missing"));
 }
 
-TEST_F(MainWindow, BrowseOnAHeaderWithDegreesBeyondTheEarthIsAnUnknownError) {
-  frmMain& main = Main();
-  main.Load();
-  const std::string good = MakeSource("good.ctg", 40.5, -105.5, 0.2, 0.2);
-  host.nextFile = good;
-  main.cmdBrowse_Click();
-  ASSERT_TRUE(main.HandleHeld);
-  for (auto [column, degrees] : {std::pair{1, "   9E90000"}, {71, "   1E50000"}}) {
-    std::string bytes = ReadWholeFile(good);
-    bytes.replace(2 * 80 + column - 1, 10, degrees);  // record 3: Point1Latitude, Point4Longitude
-    host.nextFile = data.file("far.ctg");
-    WriteWholeFile(*host.nextFile, bytes);
-    main.cmdBrowse_Click();
-    EXPECT_EQ(prompter.shown.back().text, "The file \"" + *host.nextFile + "\" could not be opened.  An unknown error ocurred.");
-    EXPECT_FALSE(main.HandleHeld);
-    EXPECT_FALSE(CTG_FreeHandle(main.CTGFileHandle));  // the handle of the failed read is free already
-  }
-}
-
 TEST_F(MainWindow, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
   const std::string path = MakeSource("quad.ctg", 40.5, -106.5, 0.3, 2.0);  // three tiles side by side
   frmMain& main = Main();
