@@ -8,7 +8,7 @@ FUZZ_DIR    := build-fuzz
 FUZZ_SECONDS ?= 60
 CMAKE_GEN   := -G Ninja
 
-.PHONY: run test deps release debug bench fuzz screenshots clean
+.PHONY: run test test-release deps release debug bench fuzz screenshots clean
 
 deps:
 	@tools/install-deps.sh
@@ -27,12 +27,18 @@ run: release
 test: debug
 	@cd $(DEBUG_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The same tests on the optimised build that users run (CI runs both).
+test-release: release
+	@cd $(RELEASE_DIR) && ctest --output-on-failure -j $(JOBS)
+
 bench: release
 	@tools/run-benchmarks.sh $(RELEASE_DIR)
 
-# Renders every desktop window offscreen into docs/screenshots/*.png.
+# Renders every desktop window offscreen into docs/screenshots/*.png, on a
+# 1600x1000 screen and on a laptop's 1366x768 one (docs/screenshots/1366x768).
 screenshots: release
-	@QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/ui_screenshots docs/screenshots
+	@QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/ui_screenshots docs/screenshots 1600x1000
+	@QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/ui_screenshots docs/screenshots/1366x768 1366x768
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTILBO_FUZZ=ON -DTILBO_GUI=OFF >/dev/null

@@ -181,8 +181,9 @@ void ConvertUnattended(const Scratch& dirs) {
   Check(status != kExitNotConverted || !outcome.reason.empty(), "a run that failed knows why");
   for (const std::string& tile : outcome.tilesWritten) Check(fs::is_regular_file(tile), "written tiles exist");
   AutoConvertReportLines(outcome, status, true);
-  for (const auto& entry : fs::directory_iterator(dirs.home)) {
-    Check(!entry.path().filename().string().ends_with(" NEW"), "no temporary tile is left behind");
+  for (const auto& entry : fs::recursive_directory_iterator(dirs.home)) {
+    const std::string name = entry.path().filename().string();
+    Check(name.ends_with(".INI") || name.ends_with(".lock"), "no temporary tile or run folder is left behind");
   }
 }
 

@@ -14,6 +14,7 @@ class HeadlessHost : public MainWindowHost {
   void SetBusyCursor(bool) override {}
   // A common desktop size, so that restored window positions stay sensible.
   ScreenGeometry Screen() const override { return ScreenGeometry{1920, 1080}; }
+  bool ShowsWindows() const override { return false; }
   void ShowConversionModal(frmConversion&) override {}
   void ShowRecordBrowser(frmBrowseRecords&) override {}
   void CloseRecordBrowser() override {}

@@ -39,18 +39,14 @@ std::string ExcludedPointsLogPath(const std::string& sourceTitle, const std::str
 }
 
 bool ExcludedPointsLog::Open(const std::string& path) {
-  file_.reset(std::fopen(path.c_str(), "ab"));
-  path_ = file_ ? path : "";
-  return file_ != nullptr;
+  const bool opened = file_.Open(path);
+  path_ = opened ? path : "";
+  return opened;
 }
 
-void ExcludedPointsLog::Close() { file_.reset(); }
+void ExcludedPointsLog::Close() { file_.Close(); }
 
-void ExcludedPointsLog::WriteLine(const std::string& text) {
-  if (!file_) return;
-  std::fwrite(text.data(), 1, text.size(), file_.get());
-  std::fputs("\r\n", file_.get());
-}
+void ExcludedPointsLog::WriteLine(const std::string& text) { file_.WriteLine(text); }
 
 void ExcludedPointsLog::WriteRunHeading(const std::string& sourceTitle, const std::string& dateTime,
                                         const std::vector<std::string>& tickedRows) {

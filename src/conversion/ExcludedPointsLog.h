@@ -3,13 +3,15 @@
 // heading block and one fixed-column line per source point written nowhere.
 // Columns follow print-position rules: text placed at column n starts there,
 // padded with spaces; when the line already reaches past column n the text
-// continues at column n of a new line. Lines end with CR LF.
+// continues at column n of a new line. Lines end with CR LF, and reach the
+// file whole (see AppendLog): runs appending to one log never split a line.
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "suite/AppendLog.h"
 
 namespace tilbo {
 
@@ -33,7 +35,7 @@ std::string ExcludedPointsLogPath(const std::string& sourceTitle, const std::str
 class ExcludedPointsLog {
  public:
   bool Open(const std::string& path);
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_.IsOpen(); }
   const std::string& Path() const { return path_; }
   void Close();
 
@@ -50,7 +52,8 @@ class ExcludedPointsLog {
 
  private:
   void WriteLine(const std::string& text);
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, &std::fclose};
+  static constexpr std::size_t kBufferBytes = 1 << 16;
+  AppendLog file_{kBufferBytes};
   std::string path_;
 };
 

@@ -21,6 +21,7 @@
 #include "ctg/CTGFile.h"
 #include "luc/LULCShared.h"
 #include "registry/LULCRetrievalAndRegistry.h"
+#include "suite/Interruption.h"
 #include "suite/Paths.h"
 #include "suite/Version.h"
 
@@ -270,6 +271,11 @@ void frmConversion::CopyRecords() {
         logPoint(r, d.cell, false);
       }
       Pump();
+      // A signal that ends the run stops the copy at once, without asking.
+      if (InterruptingSignal() != 0) {
+        stop = true;
+        break;
+      }
       if (CancelRequested) {
         const Reply reply = prompter_.Ask(MessageIcon::Question, "Are you sure you want to cancel the conversion process?",
                                           kProgramTitle, Reply::No);

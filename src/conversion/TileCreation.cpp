@@ -4,6 +4,7 @@
 
 #include "conversion/frmConversion.h"
 #include "ctg/CTGFile.h"
+#include "suite/Interruption.h"
 #include "suite/Version.h"
 
 namespace tilbo {
@@ -17,13 +18,14 @@ constexpr int32_t kSkewResult = 1;
 void frmConversion::CreateSelectedTiles() {
   const bool auto_ = owner_.IsAutoConvert();
   for (int16_t i = 1; i <= static_cast<int16_t>(PlannedFiles.size()); ++i) {
+    if (InterruptingSignal() != 0) return;  // the run is ending: no more tiles
     if (!lstFiles[i - 1].ticked) continue;
     const PlannedFile& p = PlannedFiles[i - 1];
     OpenTile tile;
     tile.File = std::make_unique<LUCFileV1>();
     tile.PlannedIndex = i;
     SetRow(i, " (Creating...)");
-    Pump();
+    ShowStatus();
 
     // The cell size serves as both resolutions, read from two header reads.
     const int16_t xResolution = CTG_ReadHeader(SourceHandle).CellSize;
@@ -35,7 +37,7 @@ void frmConversion::CreateSelectedTiles() {
     if (tile.File->LastError() != 0) {
       Success = false;
       SetRow(i, " (Could not create.)");
-      Pump();
+      ShowStatus();
       if (auto_) owner_.ACLogWrite("   Could not create file " + p.FileName, true);
       continue;
     }
@@ -55,7 +57,7 @@ void frmConversion::CreateSelectedTiles() {
       if (reply == Reply::No) {
         Success = false;
         SetRow(i, " (Internal error.)");
-        Pump();
+        ShowStatus();
         // The declined tile's temporary file is of no use to anyone.
         const std::string temporary = tile.File->FileName();
         tile.File->SetOpenMode(0);
@@ -65,7 +67,7 @@ void frmConversion::CreateSelectedTiles() {
       }
     }
     SetRow(i, " (File created.)");
-    Pump();
+    ShowStatus();
     tile.File->SetCoordinateMode(kUtmCoordinates);
     tile.Created = true;
     tile.Skewed = result == kSkewResult;

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "conversion/PlaceIntoDirectory.h"
+#include "conversion/StagedCopy.h"
 #include "ctg/CTGFile.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "suite/DateText.h"
-#include "suite/Paths.h"
+#include "suite/Interruption.h"
 #include "suite/Version.h"
 
 namespace tilbo {
@@ -34,7 +34,7 @@ frmConversion::~frmConversion() {
 }
 
 std::string frmConversion::TemporaryPath(const std::string& fileName) {
-  return ProgramDirectory() + fileName + " NEW";
+  return RunFolder::PathOfThisProcess() + fileName + " NEW";
 }
 
 void frmConversion::Load() {
@@ -157,36 +157,42 @@ void frmConversion::RunConversion() {
   Started = true;
   Success = true;
   lblCurrentAction = "Creating file(s)...";
-  Pump();
+  ShowStatus();
   pbMax = CTG_RecordCount(SourceHandle);
   cmdCommandCaption = "&Cancel";
   cmdCancelVisible = false;
-  Pump();
+  ShowStatus();
   txtDirections = RunningDirections();
   cmdCommandEnabled = false;
   if (LogExcludedPoints) OpenExcludedPointsLog();
+  runFolder_ = std::make_unique<RunFolder>();
   CreateSelectedTiles();
   cmdCommandEnabled = true;
   lblCurrentAction = "Copying data...";
-  Pump();
+  ShowStatus();
   CopyRecords();
   const std::string excludedLogPath = ExcludedLog.IsOpen() ? ExcludedLog.Path() : "";
   ExcludedLog.Close();
   lblCurrentAction = "Saving data and closing files...";
-  if (CancelRequested) {
+  // A signal that ends the run (AutoConvert) stops it as a cancel does.
+  bool interrupted = InterruptingSignal() != 0;
+  if (CancelRequested || interrupted) {
     DiscardOpenTiles();
   } else {
-    SaveOpenTiles();
+    interrupted = !SaveOpenTiles();
   }
+  runFolder_.reset();
   Finished = true;
   cmdCommandCaption = "&Close Window";
   txtDirections = FinishedDirections();
-  if (CancelRequested) Success = false;
+  if (CancelRequested || interrupted) Success = false;
   owner_.SetConvertSuccess(Success);
 
-  if (CancelRequested) {
+  if (CancelRequested || interrupted) {
     if (auto_) {
-      owner_.ACLogWrite("   Conversion process canceled by user.", true);
+      owner_.ACLogWrite(interrupted ? "   Conversion process interrupted by " + SignalName(InterruptingSignal()) + "."
+                                    : "   Conversion process canceled by user.",
+                        true);
     } else {
       prompter_.ShowMessage(MessageIcon::None,
                             std::string("The conversion process is complete.") + kCRLF + kCRLF + "Success:" + "\t" +
@@ -242,31 +248,50 @@ void frmConversion::OpenExcludedPointsLog() {
   ExcludedLog.WriteRunHeading(header.Title, GeneralDate(std::time(nullptr)), ticked);
 }
 
-void frmConversion::SaveOpenTiles() {
-  for (OpenTile& tile : OpenTiles) {
-    const PlannedFile& p = PlannedFiles[tile.PlannedIndex - 1];
-    LUCFileV1& file = *tile.File;
+bool frmConversion::SaveOpenTiles() {
+  // Every tile is saved and copied beside its target first; the copies are
+  // renamed into place only once all of them are there, so a run interrupted
+  // before that leaves every target as it was.
+  enum class Saving { kCouldNotSave, kCouldNotCopy, kStaged };
+  std::vector<Saving> outcome;
+  std::vector<StagedCopy> copies(OpenTiles.size());
+  for (std::size_t k = 0; k < OpenTiles.size(); ++k) {
+    if (InterruptingSignal() != 0) break;
+    const PlannedFile& p = PlannedFiles[OpenTiles[k].PlannedIndex - 1];
+    LUCFileV1& file = *OpenTiles[k].File;
     const std::string temporary = file.FileName();
     file.SetTitle(p.Title);
-    file.SetDataSource(std::string(kDataSource) + (tile.Skewed ? kSkewedMark : ""));
+    file.SetDataSource(std::string(kDataSource) + (OpenTiles[k].Skewed ? kSkewedMark : ""));
     file.WriteData();
-    if (file.LastError() != 0) {
-      SetRow(tile.PlannedIndex, " (Could not save.)");
-      Success = false;
-      if (owner_.IsAutoConvert()) owner_.ACLogWrite("   Could not save " + p.FileName + ".", true);
-      file.SetOpenMode(0);
-    } else {
-      SetRow(tile.PlannedIndex, " (Saved.)");
-      file.SetOpenMode(0);
-      if (!PlaceIntoDirectory(temporary, p.Directory + p.FileName)) {
-        SetRow(tile.PlannedIndex, " (Error.)");
-        if (owner_.IsAutoConvert()) owner_.ACLogWrite("   Could not copy " + p.FileName + ".", true);
-        Success = false;
-      }
-    }
+    const bool saved = file.LastError() == 0;
+    file.SetOpenMode(0);
+    outcome.push_back(!saved                                            ? Saving::kCouldNotSave
+                      : copies[k].Stage(temporary, p.Directory + p.FileName) ? Saving::kStaged
+                                                                         : Saving::kCouldNotCopy);
     std::error_code ec;
     std::filesystem::remove(temporary, ec);
   }
+  if (InterruptingSignal() != 0) {
+    DiscardOpenTiles();
+    return false;  // the staged copies go with `copies`
+  }
+
+  for (std::size_t k = 0; k < OpenTiles.size(); ++k) {
+    const PlannedFile& p = PlannedFiles[OpenTiles[k].PlannedIndex - 1];
+    if (outcome[k] == Saving::kCouldNotSave) {
+      SetRow(OpenTiles[k].PlannedIndex, " (Could not save.)");
+      Success = false;
+      if (owner_.IsAutoConvert()) owner_.ACLogWrite("   Could not save " + p.FileName + ".", true);
+      continue;
+    }
+    SetRow(OpenTiles[k].PlannedIndex, " (Saved.)");
+    if (outcome[k] == Saving::kCouldNotCopy || !copies[k].Commit()) {
+      SetRow(OpenTiles[k].PlannedIndex, " (Error.)");
+      if (owner_.IsAutoConvert()) owner_.ACLogWrite("   Could not copy " + p.FileName + ".", true);
+      Success = false;
+    }
+  }
+  return true;
 }
 
 void frmConversion::DiscardOpenTiles() {

@@ -15,11 +15,12 @@
 #include "luc/LUCFileV1.h"
 #include "shell/PlannedFile.h"
 #include "suite/Prompter.h"
+#include "suite/RunFolder.h"
 
 namespace tilbo {
 
-// One tile of the run, created in the program's directory until it is saved
-// and copied into its target directory.
+// One tile of the run, created in the run's private folder in the program's
+// directory until it is saved and copied into its target directory.
 struct OpenTile {
   std::unique_ptr<LUCFileV1> File;
   int16_t PlannedIndex = 0;  // 1-based index in the planned-file list
@@ -77,25 +78,30 @@ class frmConversion {
   int32_t ExcludedCount = 0, ReadErrorCount = 0, WrittenElsewhereCount = 0, ZeroValueCount = 0;
   ExcludedPointsLog ExcludedLog;  // open while an excluded-points log is being written
 
-  // The path a tile is created under during the run: the program's directory,
-  // the tile's name and " NEW".
+  // The path a tile is created under during the run: the tile's name and
+  // " NEW" in the run's private folder in the program's directory, so that
+  // runs sharing the directory never meet on a temporary name.
   static std::string TemporaryPath(const std::string& fileName);
 
  private:
   void Pump() { pump_.ProcessPendingEvents(); }
+  void ShowStatus() { pump_.StatusChanged(); }
   void SetRow(int16_t plannedIndex, const std::string& status);
   // The source header's data date, also while the source file is closed.
   std::string SourceDataDate() const;
   void OpenExcludedPointsLog();
   void CreateSelectedTiles();
   void CopyRecords();
-  void SaveOpenTiles();
+  // Saves every open tile and places it into its directory; false when the
+  // run was interrupted first (every tile discarded, no target touched).
+  bool SaveOpenTiles();
   void DiscardOpenTiles();
   RunSummary Summary() const;
 
   ConversionOwner& owner_;
   Prompter& prompter_;
   EventPump& pump_;
+  std::unique_ptr<RunFolder> runFolder_;  // held while the run has temporary tiles
 };
 
 }  // namespace tilbo

@@ -132,7 +132,9 @@ void frmMain::ApplySavedOptions() {
 
 void frmMain::Unload() {
   if (frmBrowseRecordsIsLoaded) UnloadRecordBrowser();
-  SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
+  // Without windows the position read at start-up is still the one saved:
+  // leaving the keys alone writes back exactly that, to the character.
+  if (host_.ShowsWindows()) SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
   const std::string path = UserDefaultsIni();
   WriteINI(kSettingsSection, kOptionDeleteOld.key, OptionText(chkDeleteOldFile.ticked), path);
   WriteINI(kSettingsSection, kOptionOverwrite.key, OptionText(chkOverwrite.ticked), path);
@@ -144,21 +146,16 @@ void frmMain::Unload() {
     WriteINI(kSettingsSection, kOptionCreateNew.key, OptionText(chkCreateNew.ticked), path);
   }
   WriteINI(kSettingsSection, kOptionLastCTGFile.key, SourcePath, path);
-  autoConvertLog_.reset();
+  autoConvertLog_.Close();
 }
 
-bool frmMain::OpenAutoConvertLog(const std::string& path) {
-  autoConvertLog_.reset(std::fopen(path.c_str(), "ab"));
-  return autoConvertLog_ != nullptr;
-}
+bool frmMain::OpenAutoConvertLog(const std::string& path) { return autoConvertLog_.Open(path); }
 
 void frmMain::ACLogWrite(const std::string& text, bool newLine) {
-  if (!autoConvertLog_) return;
-  if (LenTrim(text) > 0) lastLogLine_ = Trim(text);
-  std::fwrite(text.data(), 1, text.size(), autoConvertLog_.get());
-  if (newLine) std::fputs("\r\n", autoConvertLog_.get());
+  if (AutoConvertLogOpen() && LenTrim(text) > 0) lastLogLine_ = Trim(text);
   // Each line reaches the file at once, so the log is complete even if the run dies.
-  std::fflush(autoConvertLog_.get());
+  autoConvertLog_.Write(text);
+  if (newLine) autoConvertLog_.Write("\r\n");
 }
 
 // --- Reading a source file and planning its tiles --------------------------

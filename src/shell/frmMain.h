@@ -5,7 +5,6 @@
 // the same object with a headless or scripted prompter.
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +17,7 @@
 #include "shell/CommandLine.h"
 #include "shell/PlannedFile.h"
 #include "shell/SourceDescription.h"
+#include "suite/AppendLog.h"
 #include "suite/FormLocation.h"
 #include "suite/Prompter.h"
 
@@ -52,6 +52,9 @@ class MainWindowHost {
   virtual void SetBusyCursor(bool busy) = 0;
   // The screen the window lives on, for restoring its position.
   virtual ScreenGeometry Screen() const = 0;
+  // False for a run without windows (AutoConvert): nothing can have moved the
+  // window, so its saved position is left exactly as it was read.
+  virtual bool ShowsWindows() const { return true; }
   // Shows the conversion window modally; returns when it has closed.
   virtual void ShowConversionModal(frmConversion& conversion) = 0;
   // Shows the record browser modeless, owned by the main window.
@@ -129,7 +132,7 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   std::string AutoConvertLogFile;
   // What the last AutoConvert run did, for its exit status and standard error.
   AutoConvertOutcome AutoConvertResult;
-  bool AutoConvertLogOpen() const { return autoConvertLog_ != nullptr; }
+  bool AutoConvertLogOpen() const { return autoConvertLog_.IsOpen(); }
   bool OpenAutoConvertLog(const std::string& path);
 
   // --- Controls ---------------------------------------------------------------
@@ -167,7 +170,7 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   EventPump& pump_;
   MainWindowHost& host_;
   CommandLine commandLine_;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> autoConvertLog_{nullptr, &std::fclose};
+  AppendLog autoConvertLog_;  // every line reaches the file at once, whole
   std::string lastLogLine_;  // the last non-blank line of the AutoConvert log
   std::unique_ptr<frmBrowseRecords> browser_;
 };

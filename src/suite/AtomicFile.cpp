@@ -7,13 +7,13 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <string>
 
 namespace tilbo {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
+constexpr int kMaxLinkHops = 40;       // as the kernel allows (ELOOP beyond)
 
 // Closes a descriptor on scope exit, keeping the errno of an earlier failure.
 class Descriptor {
@@ -67,11 +67,24 @@ std::string TemporaryNameFor(const std::string& path) {
 }  // namespace
 
 std::string FollowSymlinks(const std::string& path) {
+  std::string current = path;
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return current;
+    const std::string next(target, static_cast<std::size_t>(length));
+    // A relative target is relative to the directory that holds the link.
+    current = next.front() == '/' ? next : DirectoryOf(current) + "/" + next;
+  }
+  return current;
+}
+
+bool WriteProtected(const std::string& path) {
   struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
+  if (::stat(path.c_str(), &info) != 0) return false;
+  return (info.st_mode & S_IWUSR) == 0 || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
 bool ReplaceFileAtomically(const std::string& requestedPath, std::string_view bytes) {
@@ -81,22 +94,34 @@ bool ReplaceFileAtomically(const std::string& requestedPath, std::string_view by
   }
   // Replacing the real file behind a symbolic link keeps the link.
   const std::string path = FollowSymlinks(requestedPath);
-  mode_t mode = kNewFileMode;
-  bool keepMode = false;
-  if (struct stat old {}; ::stat(path.c_str(), &old) == 0) {
-    if (!S_ISREG(old.st_mode)) {
-      errno = EISDIR;
-      return false;
-    }
-    mode = old.st_mode & 07777;
-    keepMode = true;
+  struct stat old {};
+  const bool existed = ::stat(path.c_str(), &old) == 0;
+  if (existed && !S_ISREG(old.st_mode)) {
+    errno = EISDIR;
+    return false;
   }
+  if (existed && WriteProtected(path)) {
+    errno = EACCES;
+    return false;
+  }
+  const mode_t mode = existed ? old.st_mode & 07777 : kNewFileMode;
 
   const std::string temporary = TemporaryNameFor(path);
   Descriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
   if (out.get() < 0) return false;
-  const bool written = WriteAll(out.get(), bytes) && (!keepMode || ::fchmod(out.get(), mode) == 0) &&
-                       ::fsync(out.get()) == 0 && out.close() && ::rename(temporary.c_str(), path.c_str()) == 0;
+  // The owner first: changing it clears set-id bits, which the mode then restores.
+  const auto keepOwnerAndMode = [&] {
+    if (!existed) return true;
+    struct stat made {};
+    if (::fstat(out.get(), &made) != 0) return false;
+    if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) && ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
+      errno = EPERM;
+      return false;
+    }
+    return ::fchmod(out.get(), mode) == 0;
+  };
+  const bool written = WriteAll(out.get(), bytes) && keepOwnerAndMode() && ::fsync(out.get()) == 0 && out.close() &&
+                       ::rename(temporary.c_str(), path.c_str()) == 0;
   if (!written) {
     const int saved = errno;
     ::unlink(temporary.c_str());

@@ -57,6 +57,11 @@ bool RewriteProfile(const std::string& path, Edit edit) {
     errno = EINVAL;
     return false;
   }
+  // A protected file is refused before anything (a lock file) appears beside it.
+  if (WriteProtected(file)) {
+    errno = EACCES;
+    return false;
+  }
   ProfileLock lock(file);
   if (!lock.held()) return false;
   std::string old;

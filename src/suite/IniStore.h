@@ -4,7 +4,10 @@
 // advisory lock (flock on the sibling "<file>.lock", which is never renamed or
 // removed) and replaces the file atomically, so a crash, a full disk or a
 // second writer never leaves a half-written or mixed file, and a failed write
-// leaves the old file untouched. A write into a missing directory fails.
+// leaves the old file untouched. A write into a missing directory fails, and
+// so does a write to a file that may not be written (see WriteProtected): it
+// stays byte for byte as it was. A replaced file keeps its owner and mode; a
+// file reached through a symbolic link is written through to its target.
 
 #include <cstddef>
 #include <string>

@@ -26,6 +26,10 @@ class EventPump {
   virtual ~EventPump() = default;
   // Let pending window events run (repaints, button presses).
   virtual void ProcessPendingEvents() = 0;
+  // A status the user reads changed (a row of a list, a status line, a
+  // button's caption): let the events run now, however the pumping between
+  // records is paced.
+  virtual void StatusChanged() { ProcessPendingEvents(); }
   // The progress of long work moved (value of maximum); called often, so
   // implementations keep it cheap.
   virtual void ProgressChanged(int32_t /*value*/, int32_t /*maximum*/) {}

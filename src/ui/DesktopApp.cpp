@@ -24,6 +24,7 @@ int RunDesktop(int argc, char** argv) {
 
   QtPrompter prompter;
   QtEventPump pump;
+  prompter.SetEventPump(&pump);
   SetActivePrompter(&prompter);
   int status = 0;
   {

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "ui/TextBridge.h"
 #include "ui/WidgetText.h"
@@ -23,6 +24,8 @@ constexpr const char* kWindowTitle = "Browse Directories";
 constexpr int kTreeRows = 14;
 constexpr int kTreeWidthInCharacters = 44;
 constexpr int kPathRole = Qt::UserRole;
+// Set once the directories in the entry's directory have been listed.
+constexpr int kListedRole = Qt::UserRole + 1;
 
 // A directory as the tree names it: no trailing "/" except for the root.
 QString TreePath(const std::string& path) {
@@ -39,9 +42,31 @@ bool IsWithin(const QString& path, const QString& root) {
   return root == QStringLiteral("/") || path == root || path.startsWith(root + QLatin1Char('/'));
 }
 
+// The drive that holds `path`: the deepest mount root above it.
+int DriveOf(const std::vector<std::string>& drives, const QString& path) {
+  int drive = 0;
+  qsizetype depth = -1;
+  for (std::size_t i = 0; i < drives.size(); ++i) {
+    const QString root = TreePath(drives[i]);
+    if (IsWithin(path, root) && root.size() > depth) {
+      drive = static_cast<int>(i);
+      depth = root.size();
+    }
+  }
+  return drive;
+}
+
+// An entry not listed yet offers to expand; listing it tells the truth.
+void SetUpEntry(QTreeWidgetItem* item, const QString& path) {
+  item->setData(0, kPathRole, path);
+  item->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+  item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+}
+
 }  // namespace
 
-DirectoryPickerDialog::DirectoryPickerDialog(frmDirectories& picker, QWidget* parent)
+DirectoryPickerDialog::DirectoryPickerDialog(frmDirectories& picker, const std::string& startDirectory,
+                                             QWidget* parent)
     : QDialog(parent), picker_(picker) {
   setObjectName(QStringLiteral("frmDirectories"));
   setWindowTitle(QString::fromUtf8(kWindowTitle));
@@ -63,10 +88,6 @@ DirectoryPickerDialog::DirectoryPickerDialog(frmDirectories& picker, QWidget* pa
   dilbDirectories_->setUniformRowHeights(true);
   dilbDirectories_->setMinimumHeight(dilbDirectories_->fontMetrics().height() * kTreeRows);
   dilbDirectories_->setMinimumWidth(fontMetrics().averageCharWidth() * kTreeWidthInCharacters);
-  // Opening a directory is the user's act (double-click or Enter), never a
-  // side effect of expanding a branch.
-  dilbDirectories_->setItemsExpandable(false);
-  dilbDirectories_->setRootIsDecorated(false);
   frameLayout->addWidget(drlbDrives_);
   frameLayout->addWidget(lblPath_);
   frameLayout->addWidget(dilbDirectories_);
@@ -89,11 +110,38 @@ DirectoryPickerDialog::DirectoryPickerDialog(frmDirectories& picker, QWidget* pa
     picker_.drlbDrives_Change(index);
     Refresh();
   });
-  connect(dilbDirectories_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item, int) {
-    if (!picker_.dilbDirectories_Change(ToPath(item->data(0, kPathRole).toString()))) QApplication::beep();
+  // The selected directory is the picked one; one that cannot be read is
+  // refused and the selection goes back.
+  connect(dilbDirectories_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    if (item == nullptr) return;
+    const QString path = item->data(0, kPathRole).toString();
+    if (path != TreePath(picker_.path) && !picker_.dilbDirectories_Change(ToPath(path))) QApplication::beep();
     Refresh();
   });
+  // A directory is listed when it is selected; expanding one not listed yet
+  // selects it.
+  connect(dilbDirectories_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+    if (!item->data(0, kListedRole).toBool()) dilbDirectories_->setCurrentItem(item);
+  });
+  OpenOn(startDirectory);
   Refresh();
+  // The directory it opens on shows the directories in it.
+  if (QTreeWidgetItem* open = ItemFor(TreePath(picker_.path))) {
+    const QSignalBlocker block(dilbDirectories_);
+    open->setExpanded(true);
+  }
+}
+
+void DirectoryPickerDialog::OpenOn(const std::string& directory) {
+  std::error_code ec;
+  std::filesystem::path start = directory;
+  if (directory.empty() || !std::filesystem::is_directory(start, ec)) start = std::filesystem::current_path(ec);
+  if (!ec) start = std::filesystem::absolute(start, ec).lexically_normal();
+  if (ec || picker_.drives.empty()) return;  // the drive's root, as loaded
+  const QString open = TreePath(start.string());
+  const int drive = DriveOf(picker_.drives, open);
+  if (drive != picker_.selectedDrive) picker_.drlbDrives_Change(drive);
+  picker_.dilbDirectories_Change(ToPath(open));
 }
 
 QTreeWidgetItem* DirectoryPickerDialog::ItemFor(const QString& path) const {
@@ -103,41 +151,58 @@ QTreeWidgetItem* DirectoryPickerDialog::ItemFor(const QString& path) const {
   return nullptr;
 }
 
-void DirectoryPickerDialog::RefreshTree() {
-  if (picker_.path == shownPath_ && picker_.subdirectories == shownSubdirectories_) return;
-  shownPath_ = picker_.path;
-  shownSubdirectories_ = picker_.subdirectories;
-  dilbDirectories_->clear();
-  if (picker_.path.empty()) return;
+QTreeWidgetItem* DirectoryPickerDialog::EnsureItem(const QString& path) {
+  if (dilbDirectories_->topLevelItemCount() == 0) {
+    SetUpEntry(new QTreeWidgetItem(dilbDirectories_, {root_}), root_);
+  }
+  QTreeWidgetItem* item = dilbDirectories_->topLevelItem(0);
+  QString at = root_;
+  const QString rest = path.mid(root_ == QStringLiteral("/") ? 1 : root_.size() + 1);
+  for (const QString& name : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    at = ChildPath(at, name);
+    QTreeWidgetItem* child = nullptr;
+    for (int i = 0; i < item->childCount() && child == nullptr; ++i) {
+      if (item->child(i)->text(0) == name) child = item->child(i);
+    }
+    if (child == nullptr) {
+      child = new QTreeWidgetItem(item, {name});
+      SetUpEntry(child, at);
+      item->sortChildren(0, Qt::AscendingOrder);
+    }
+    item = child;
+  }
+  return item;
+}
 
+void DirectoryPickerDialog::RefreshTree() {
+  const QSignalBlocker block(dilbDirectories_);
   const QString open = TreePath(picker_.path);
   QString root = QStringLiteral("/");
   if (picker_.selectedDrive >= 0 && picker_.selectedDrive < static_cast<int>(picker_.drives.size())) {
     const QString drive = TreePath(picker_.drives[static_cast<std::size_t>(picker_.selectedDrive)]);
     if (IsWithin(open, drive)) root = drive;
   }
-  // The open directory's ancestors, each one level deeper, from the root down.
-  QTreeWidgetItem* item = new QTreeWidgetItem(dilbDirectories_, {root});
-  item->setData(0, kPathRole, root);
-  item->setIcon(0, style()->standardIcon(QStyle::SP_DirOpenIcon));
-  QString path = root;
-  const QString rest = open.mid(root == QStringLiteral("/") ? 1 : root.size() + 1);
-  for (const QString& name : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-    path = ChildPath(path, name);
-    item = new QTreeWidgetItem(item, {name});
-    item->setData(0, kPathRole, path);
-    item->setIcon(0, style()->standardIcon(QStyle::SP_DirOpenIcon));
+  if (picker_.path.empty() || root != root_) {
+    dilbDirectories_->clear();
+    root_ = root;
   }
-  QTreeWidgetItem* current = item;
+  if (picker_.path.empty()) return;
+
+  QTreeWidgetItem* current = EnsureItem(open);
+  QStringList shown;
+  for (int i = 0; i < current->childCount(); ++i) shown << current->child(i)->text(0);
   for (const std::string& name : picker_.subdirectories) {
     const QString text = FromPath(name);
-    auto* child = new QTreeWidgetItem(current, {text});
-    child->setData(0, kPathRole, ChildPath(path, text));
-    child->setIcon(0, style()->standardIcon(QStyle::SP_DirClosedIcon));
+    if (!shown.contains(text)) SetUpEntry(new QTreeWidgetItem(current, {text}), ChildPath(open, text));
   }
-  dilbDirectories_->expandAll();
+  current->sortChildren(0, Qt::AscendingOrder);
+  current->setData(0, kListedRole, true);
+  current->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+  for (QTreeWidgetItem* parent = current->parent(); parent != nullptr; parent = parent->parent()) {
+    parent->setExpanded(true);
+  }
   dilbDirectories_->setCurrentItem(current);
-  dilbDirectories_->scrollToItem(current, QAbstractItemView::PositionAtTop);
+  dilbDirectories_->scrollToItem(current);
 }
 
 void DirectoryPickerDialog::Refresh() {

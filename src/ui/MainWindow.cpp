@@ -23,6 +23,7 @@
 #include "ui/ConversionWindow.h"
 #include "ui/DirectoryPickerDialog.h"
 #include "ui/RecordBrowserWindow.h"
+#include "ui/ScreenFit.h"
 #include "ui/TextBridge.h"
 #include "ui/WidgetText.h"
 
@@ -63,9 +64,12 @@ MainWindow::MainWindow(Prompter& prompter, QtEventPump& pump, CommandLine comman
   // The window as it looks before a file is chosen.
   main_.ResetMainWindow();
   Refresh();
+  // A message box shows over the window's current state.
+  pump_.AddView(this);
 }
 
 MainWindow::~MainWindow() {
+  pump_.RemoveView(this);
   if (browserWindow_) delete browserWindow_.data();
 }
 
@@ -266,8 +270,12 @@ void MainWindow::Start() {
   setFormCenter(placement, Screen());
   main_.Load();
   Refresh();
+  // A position saved on a bigger screen may lie partly beyond this one.
   const QRect available = screen()->availableGeometry();
-  move(available.x() + placement.left, available.y() + placement.top);
+  const QRect wanted(available.topLeft() + QPoint(placement.left, placement.top), frameGeometry().size());
+  const QRect fitted = FitOnScreen(wanted, available);
+  resize(size() - (wanted.size() - fitted.size()));
+  move(fitted.topLeft());
   show();
 }
 
@@ -326,10 +334,15 @@ std::optional<std::string> MainWindow::ChooseSourceFile(const std::string& title
     fileDialog.answers.pop_front();
     return answer;
   }
-  const QString chosen = QFileDialog::getOpenFileName(this, FromMessageText(title), FromPath(initialPath),
-                                                      QtFileFilter(filter));
-  if (chosen.isEmpty()) return std::nullopt;
-  return ToPath(chosen);
+  QFileDialog dialog(this, FromMessageText(title), FromPath(initialPath));
+  dialog.setObjectName(QStringLiteral("cdlgBrowse"));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  // The choices show their captions as given; Qt reads the patterns from
+  // the hidden details (see QtNameFilters).
+  dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
+  dialog.setNameFilters(QtNameFilters(filter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToPath(dialog.selectedFiles().constFirst());
 }
 
 void MainWindow::SetBusyCursor(bool busy) {
@@ -353,7 +366,7 @@ void MainWindow::ShowConversionModal(frmConversion& conversion) {
 }
 
 void MainWindow::ShowDirectoryPickerModal(frmDirectories& picker) {
-  DirectoryPickerDialog dialog(picker, this);
+  DirectoryPickerDialog dialog(picker, main_.cboDirectories.text, this);
   modalOpen_ = true;
   dialog.exec();
   modalOpen_ = false;
@@ -361,8 +374,11 @@ void MainWindow::ShowDirectoryPickerModal(frmDirectories& picker) {
 
 void MainWindow::ShowRecordBrowser(frmBrowseRecords& browser) {
   browserWindow_ = new RecordBrowserWindow(browser, this);
-  // Beside the main window, where it covers nothing of it.
-  browserWindow_->move(frameGeometry().topRight() + QPoint(kWindowGap, 0));
+  browserWindow_->adjustSize();
+  // Beside the main window, where it covers nothing of it, and whole on the
+  // screen. Its frame will be as thick as the main window's.
+  const QSize frame = browserWindow_->size() + (frameGeometry().size() - size());
+  browserWindow_->move(BesideOwner(frameGeometry(), frame, kWindowGap, screen()->availableGeometry()).topLeft());
   browserWindow_->show();
 }
 

@@ -13,14 +13,17 @@ void QtEventPump::RemoveView(RefreshableView* view) {
   views_.erase(std::remove(views_.begin(), views_.end(), view), views_.end());
 }
 
-void QtEventPump::ProcessIfDue() {
-  const Clock::time_point start = Clock::now();
-  if (start < nextRound_) return;
-  // The views first, so that the repaint the events trigger shows the new state.
+void QtEventPump::RefreshViews() {
   const std::vector<RefreshableView*> views = views_;  // a refresh may close its window
   for (RefreshableView* view : views) view->Refresh();
+}
+
+void QtEventPump::RunRound() {
+  const Clock::time_point start = now_();
+  // The views first, so that the repaint the events trigger shows the new state.
+  RefreshViews();
   QCoreApplication::processEvents();
-  const Clock::duration spent = Clock::now() - start;
+  const Clock::duration spent = now_() - start;
   nextRound_ = start + std::clamp(spent * kTimeShareDivisor, interval_, std::max(interval_, kLongestInterval));
   timeInRounds_ += spent;
   ++processed_;

@@ -9,8 +9,10 @@
 // The record copy reports its progress once per record and pumps twice per
 // record. While progress is coming in, the pump reads the clock only every
 // kRecordsPerClockCheck records; the pumps in between return at once. Outside
-// such a loop (creating tiles, status changes) every pump reads the clock, so
-// a slow step that pumps rarely still gets its events through.
+// such a loop (creating tiles) every pump reads the clock, so a slow step that
+// pumps rarely still gets its events through. A status change (a row's text,
+// the status line, the command button) runs a round at once, whatever the
+// pacing: the user sees every step of the run, however short the run.
 
 #include <chrono>
 #include <cstdint>
@@ -36,15 +38,22 @@ class QtEventPump final : public EventPump {
   static constexpr int kTimeShareDivisor = 20;
   static constexpr Clock::duration kLongestInterval = std::chrono::milliseconds(250);
 
-  explicit QtEventPump(Clock::duration interval = std::chrono::milliseconds(30)) : interval_(interval) {}
+  using Now = Clock::time_point (*)();
+
+  // `now` reads the clock; tests pass a clock of their own, so that the
+  // rounds come at the same records however fast the machine is.
+  explicit QtEventPump(Clock::duration interval = std::chrono::milliseconds(30), Now now = &Clock::now)
+      : interval_(interval), now_(now) {}
 
   void ProcessPendingEvents() override {
     if (skippablePumps_ > 0) {
       --skippablePumps_;
       return;
     }
-    ProcessIfDue();
+    if (now_() >= nextRound_) RunRound();
   }
+
+  void StatusChanged() override { RunRound(); }
 
   // The views read the progress from their logic; this only paces the clock.
   void ProgressChanged(int32_t /*value*/, int32_t /*maximum*/) override {
@@ -60,6 +69,8 @@ class QtEventPump final : public EventPump {
   // is on screen.
   void AddView(RefreshableView* view);
   void RemoveView(RefreshableView* view);
+  // Brings the views up to date with their logic (before a message box).
+  void RefreshViews();
 
   // How many rounds of events ran, and the time they took (for tests and
   // benchmarks).
@@ -67,9 +78,10 @@ class QtEventPump final : public EventPump {
   Clock::duration TimeInRounds() const { return timeInRounds_; }
 
  private:
-  void ProcessIfDue();
+  void RunRound();
 
   Clock::duration interval_;
+  Now now_;
   Clock::time_point nextRound_{};
   int32_t recordsUntilClockCheck_ = kRecordsPerClockCheck;
   int32_t skippablePumps_ = 0;

@@ -75,6 +75,7 @@ QMessageBox::StandardButton QtPrompter::Run(QMessageBox& box, bool question, Rep
 }
 
 void QtPrompter::ShowMessage(MessageIcon icon, const std::string& text, const std::string& title) {
+  if (pump_ != nullptr) pump_->RefreshViews();
   QWidget* parent = BoxParent(parent_);
   QMessageBox box(QtIcon(icon), FromMessageText(title), FromMessageText(text), QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
@@ -84,6 +85,7 @@ void QtPrompter::ShowMessage(MessageIcon icon, const std::string& text, const st
 }
 
 Reply QtPrompter::Ask(MessageIcon icon, const std::string& text, const std::string& title, Reply defaultReply) {
+  if (pump_ != nullptr) pump_->RefreshViews();
   QWidget* parent = BoxParent(parent_);
   QMessageBox box(QtIcon(icon), FromMessageText(title), FromMessageText(text), QMessageBox::Yes | QMessageBox::No,
                   parent);

@@ -1,6 +1,8 @@
 #pragma once
 // Message boxes and Yes/No questions as Qt message boxes, with the icons the
 // logic names (the exclamation mark is Qt's warning icon) and plain text.
+// Before a box appears, the windows behind it are brought up to date with
+// their logic, so that the box never stands over a state that has passed.
 //
 // Test seam: while a script is running, each box is built exactly as it would
 // be shown, recorded, handed to an optional inspector, and answered without
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "suite/Prompter.h"
+#include "ui/QtEventPump.h"
 
 namespace tilbo::ui {
 
@@ -35,6 +38,8 @@ class QtPrompter final : public Prompter {
   // The window the boxes stand over when no window is active (the modal
   // window or the active one otherwise).
   void SetParentWindow(QWidget* parent) { parent_ = parent; }
+  // The pump whose views are refreshed before each box.
+  void SetEventPump(QtEventPump* pump) { pump_ = pump; }
 
   // --- Test seam ---------------------------------------------------------
   void StartScript(std::deque<Reply> replies = {});
@@ -49,6 +54,7 @@ class QtPrompter final : public Prompter {
   QMessageBox::StandardButton Run(QMessageBox& box, bool question, Reply defaultReply);
 
   QPointer<QWidget> parent_;
+  QtEventPump* pump_ = nullptr;
   bool scripted_ = false;
   std::deque<Reply> replies_;
   std::vector<RecordedBox> recorded_;

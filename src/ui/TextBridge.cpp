@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QStringConverter>
-#include <QStringList>
 
 namespace tilbo::ui {
 
@@ -24,24 +23,18 @@ QString FromMessageText(const std::string& text) {
   return decoded;
 }
 
-QString QtFileFilter(const std::string& pairs) {
+QStringList QtNameFilters(const std::string& pairs) {
   const QStringList parts = QString::fromStdString(pairs).split(QLatin1Char('|'));
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString description = parts[i].trimmed();
-    // The description usually repeats its patterns in parentheses; Qt reads
-    // the patterns from there, so they are written once, in Qt's form.
-    if (const qsizetype open = description.lastIndexOf(QLatin1Char('(')); open > 0 && description.endsWith(')')) {
-      description = description.left(open).trimmed();
-    }
     QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& pattern : patterns) {
       pattern = pattern.trimmed();
       if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
     }
-    filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
-  return filters.join(QStringLiteral(";;"));
+  return filters;
 }
 
 }  // namespace tilbo::ui

@@ -6,6 +6,7 @@
 //   and as Latin-1 otherwise; their CR LF line breaks become LF.
 
 #include <QString>
+#include <QStringList>
 #include <string>
 
 namespace tilbo::ui {
@@ -18,10 +19,12 @@ std::string ToLatin1Bytes(const QString& text);
 
 QString FromMessageText(const std::string& text);
 
-// A file-dialog filter of "description|patterns|..." pairs ("Text Files
-// (*.txt)|*.txt|All Files (*.*)|*.*") in Qt's form, "Text Files (*.txt);;All
-// Files (*)". "*.*" means every file, which on this system is "*" (many names
-// have no dot).
-QString QtFileFilter(const std::string& pairs);
+// The choices of a file-dialog filter of "description|patterns|..." pairs
+// ("Text Files (*.txt)|*.txt|All Files (*.*)|*.*") as Qt name filters: the
+// description as given, then the patterns in Qt's form in parentheses, which
+// a dialog with hidden filter details reads but does not show ("All Files
+// (*.*) (*)" shows as "All Files (*.*)"). "*.*" means every file, which on
+// this system is "*" (USGS names many of its files without a dot).
+QStringList QtNameFilters(const std::string& pairs);
 
 }  // namespace tilbo::ui

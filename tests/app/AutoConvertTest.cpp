@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "ctg/CTGSynth.h"
 #include "suite/IniAccess.h"
@@ -36,44 +42,84 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// A quadrangle in the one-degree cell of L10540NW.LUC, and of L10440NW.LUC
+// when it is wider than 0.4 degrees.
+SynthOptions Quadrangle(double size, const std::string& title, uint64_t seed = 1) {
+  SynthOptions o;
+  o.south = 40.3;
+  o.west = -105.4;
+  o.height = size;
+  o.width = size;
+  o.title = title;
+  o.seed = seed;
+  o.pattern = seed == 1 ? SynthPattern::kHash : SynthPattern::kPatches;
+  return o;
+}
+
+// The lines in order, their dates and times (which differ from run to run) masked.
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines = Lines(std::regex_replace(text, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"), ""));
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Every file of a directory by name, with a hash of its bytes.
+std::map<std::string, std::size_t> Files(const std::filesystem::path& dir) {
+  std::map<std::string, std::size_t> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    files[entry.path().filename().string()] = std::hash<std::string>{}(ReadWholeFile(entry.path().string()));
+  }
+  return files;
+}
+
 class AutoConvert : public ::testing::Test {
  protected:
   void SetUp() override {
-    SynthOptions o;
-    o.south = 40.3;
-    o.west = -105.4;
-    o.height = 0.2;
-    o.width = 0.2;
-    o.title = "SMALLTOWN, CO 1:250,000 QUAD LU";
-    o.pattern = SynthPattern::kHash;
     source_ = data_.file("smalltown.ctg");
-    ASSERT_TRUE(WriteSynthCTG(o, source_).ok);
+    ASSERT_TRUE(WriteSynthCTG(Quadrangle(0.2, "SMALLTOWN, CO 1:250,000 QUAD LU"), source_).ok);
     std::filesystem::create_directories(out_.path());
   }
 
-  RunResult Run(const std::vector<std::string>& args, const char* tool = "ctgtilbo") {
+  // Starts the program, its standard error going to `errPath`; returns its process id.
+  pid_t Start(const std::vector<std::string>& args, const std::string& errPath, const char* tool = "ctgtilbo") {
     const std::string program = std::string(TILBO_BINARY_DIR) + "/" + tool;
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    const std::string errPath = data_.file("stderr.txt");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    RunResult r;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  }
+
+  // The exit status (-1 when a signal ended the program) and standard error.
+  static RunResult Finish(pid_t pid, const std::string& errPath) {
+    RunResult r;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.status = WEXITSTATUS(status);
     r.err = ReadWholeFile(errPath);
     return r;
   }
 
+  RunResult Run(const std::vector<std::string>& args, const char* tool = "ctgtilbo") {
+    const std::string errPath = data_.file("stderr.txt");
+    return Finish(Start(args, errPath, tool), errPath);
+  }
+
   std::string Log() { return ReadWholeFile(log_); }
+  // What runs left in the program's directory besides its settings and their locks.
+  std::vector<std::string> Leftovers() {
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(env_.home.path())) {
+      const std::string name = entry.path().filename().string();
+      if (!name.ends_with(".INI") && !name.ends_with(".lock")) left.push_back(name);
+    }
+    return left;
+  }
   std::string DefaultsIni() { return env_.home.file("QMDEFAULTS.INI"); }
   bool OptionsSaved() { return ReadINI("CTG Tilbo Settings", "Last CTG File", "<none>", DefaultsIni()) != "<none>"; }
 
@@ -205,6 +251,117 @@ TEST_F(AutoConvert, SavedOptionsSurviveARun) {
     EXPECT_EQ(ReadINI("CTG Tilbo Settings", key, "", DefaultsIni()), value) << key;
   }
   EXPECT_TRUE(std::filesystem::exists(source_));  // AutoConvert never deletes the source
+}
+
+TEST_F(AutoConvert, FourRunsAtOnceMakeTheTilesOfLoneRunsAndLoseNothing) {
+  // Three sources in the same one-degree cells, so that every run needs the
+  // same temporary names; the first is converted twice at once.
+  std::vector<std::string> sources{source_, data_.file("town2.ctg"), data_.file("town3.ctg")};
+  ASSERT_TRUE(WriteSynthCTG(Quadrangle(0.5, "TOWN 2 1:250,000", 2), sources[1]).ok);
+  ASSERT_TRUE(WriteSynthCTG(Quadrangle(0.5, "TOWN 3 1:250,000", 3), sources[2]).ok);
+  const std::string excluded = data_.file("SMALLTOWN, CO.txt");  // the first source's
+  const auto args = [&](std::size_t source, const TempDir& dest) {
+    return std::vector<std::string>{"/AUTO", "/LE", "/SOURCE=" + sources[source], "/DEST=" + dest.dir(), "/LOG=" + log_};
+  };
+  const auto iniKeys = [&] { return std::regex_replace(ReadWholeFile(DefaultsIni()), std::regex("Last CTG File=.*"), ""); };
+  std::vector<TempDir> lone(3), dest(4);
+  for (std::size_t i = 0; i < 3; ++i) ASSERT_EQ(Run(args(i, lone[i])).status, 0);
+  const std::string loneExcluded = ReadWholeFile(excluded), loneIni = iniKeys();
+  for (const std::string& file : {excluded, DefaultsIni(), log_}) std::filesystem::remove(file);
+
+  const std::size_t sourceOf[4] = {0, 0, 1, 2};
+  std::vector<pid_t> runs;
+  for (std::size_t k = 0; k < 4; ++k) runs.push_back(Start(args(sourceOf[k], dest[k]), data_.file("err" + std::to_string(k))));
+  for (std::size_t k = 0; k < 4; ++k) {
+    const RunResult r = Finish(runs[k], data_.file("err" + std::to_string(k)));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Files(dest[k].path()), Files(lone[sourceOf[k]].path())) << "run " << k;
+  }
+  EXPECT_EQ(iniKeys(), loneIni);
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+  // Lines appended by several runs at once stay whole.
+  EXPECT_EQ(SortedLines(ReadWholeFile(excluded)), SortedLines(loneExcluded + loneExcluded));
+  const std::vector<std::string> log = Lines(Log());
+  EXPECT_EQ(std::count(log.begin(), log.end(), "   Source file successfully converted."), 4);
+  for (const std::string& line : log) {
+    EXPECT_TRUE(line.empty() || line.starts_with("   ") || std::regex_match(line, std::regex(R"(\[CTGTilbo .*\.\])")))
+        << line;
+  }
+}
+
+TEST_F(AutoConvert, AFolderOfQuadranglesConvertsFourAtATime) {
+  // The README's command line, run as a user runs it.
+  std::filesystem::create_directories(data_.path() / "quads");
+  std::filesystem::create_directories(data_.path() / "tiles");
+  for (int k = 0; k < 4; ++k) {
+    SynthOptions o = Quadrangle(0.2, "QUAD " + std::to_string(k) + " 1:250,000");
+    o.south += k;
+    ASSERT_TRUE(WriteSynthCTG(o, data_.file("quads/q" + std::to_string(k))).ok);
+  }
+  const std::string command = "cd '" + data_.dir() + "' && PATH='" + TILBO_BINARY_DIR +
+                              "':\"$PATH\" && ls quads/* | xargs -P4 -I{} ctgtilbo /AUTO /LE /SOURCE={} "
+                              "/DEST=tiles/ /LOG=convert.log";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(Files(data_.path() / "tiles").size(), 4u);  // L10540NW.LUC to L10543NW.LUC
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+}
+
+TEST_F(AutoConvert, ASignalEndsTheRunAndLeavesTheDestinationAsItWas) {
+  SynthOptions o = Quadrangle(0.9, "BIGTOWN 1:250,000", 2);
+  o.cellSize = 100;
+  ASSERT_TRUE(WriteSynthCTG(o, data_.file("big.ctg")).ok);
+  const std::string excluded = data_.file("BIGTOWN.txt"), err = data_.file("stderr.txt");
+  const auto logged = [&] {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(excluded, ec);
+    return ec ? 0 : size;
+  };
+  WriteWholeFile(out_.file("L10540NW.LUC"), "the tile that was there");
+  const auto tiles = Files(out_.path());
+  for (const std::string name : {"SIGINT", "SIGTERM", "SIGKILL"}) {
+    const int signal = name == "SIGINT" ? SIGINT : name == "SIGTERM" ? SIGTERM : SIGKILL;
+    const auto before = logged();
+    const pid_t pid = Start({"/AUTO", "/LE", "/SOURCE=" + data_.file("big.ctg"), "/DEST=" + out_.dir(), "/LOG=" + log_}, err);
+    // Midway through the copy: the excluded points have begun to reach their log.
+    for (int wait = 0; wait < 6000 && logged() <= before; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(::kill(pid, signal), 0);
+    const RunResult r = Finish(pid, err);
+    EXPECT_EQ(Files(out_.path()), tiles) << name;
+    if (signal == SIGKILL) {
+      // What the killed run left behind disturbs no later run, which removes it.
+      EXPECT_EQ(r.status, -1);
+      EXPECT_EQ(Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + data_.dir(), "/LOG=" + log_}).status, 0);
+    } else {
+      EXPECT_EQ(r.status, 128 + signal);
+      EXPECT_EQ(r.err, "ctgtilbo: run interrupted by " + name + "; the source was not converted\n");
+      EXPECT_TRUE(Log().ends_with("   Conversion process interrupted by " + name +
+                                  ".\r\n   Source file not successfully converted.\r\n\r\n"));
+      EXPECT_TRUE(ReadWholeFile(excluded).ends_with("\r\n"));
+    }
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{}) << name;
+  }
+}
+
+TEST_F(AutoConvert, TheRunLeavesTheWindowPositionAndAReadOnlyIniAsTheyWere) {
+  struct Case {
+    std::string ini, left, top;  // no settings yet, or these; frmMain-X and -Y after the run
+    mode_t mode;
+  } cases[] = {
+      {"", "none", "none", 0644},
+      {"[CONFIG]\r\nfrmMain-X=5000\r\nfrmMain-Y=5000\r\n", "5000", "5000", 0644},
+      {"[CONFIG]\r\nfrmMain-X=640.5\r\n[CTG Tilbo Settings]\r\nLog Excluded=Yes\r\n", "640.5", "none", 0444},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(DefaultsIni());
+    if (!c.ini.empty()) {
+      WriteWholeFile(DefaultsIni(), c.ini);
+      ASSERT_EQ(::chmod(DefaultsIni().c_str(), c.mode), 0);
+    }
+    EXPECT_EQ(Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_}).status, 0);
+    EXPECT_EQ(ReadINI("CONFIG", "frmMain-X", "none", DefaultsIni()), c.left);
+    EXPECT_EQ(ReadINI("CONFIG", "frmMain-Y", "none", DefaultsIni()), c.top);
+    EXPECT_TRUE(c.mode != 0444 || ReadWholeFile(DefaultsIni()) == c.ini);  // not even the options written
+  }
 }
 
 TEST_F(AutoConvert, HelpVersionAndBadUsage) {

@@ -3,9 +3,14 @@
 
 #include "ctgtilbo/DesktopLauncher.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -59,6 +64,32 @@ TEST(DesktopLauncher, WithoutADisplayTheProgramPointsToAutoConvert) {
   EXPECT_EQ(run.status, kExitCouldNotStart);
   EXPECT_EQ(run.output, AutoConvertHint("no display to open the window on") + "\n");
   EXPECT_NE(run.output.find("ctgtilbo /AUTO /SOURCE=FILE /DEST=DIR/ /LOG=LOGFILE"), std::string::npos);
+}
+
+TEST(DesktopLauncher, ADisplayIsReachableWhenItsServerAnswers) {
+  // An X server stand-in for display 4712: its socket in the abstract namespace.
+  const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string name = "/tmp/.X11-unix/X4712";
+  std::memcpy(address.sun_path + 1, name.data(), name.size());
+  ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), offsetof(sockaddr_un, sun_path) + 1 + name.size()), 0);
+  ASSERT_EQ(::listen(server, 4), 0);
+  EXPECT_TRUE(DisplayReachable(":4712", nullptr, nullptr, nullptr));
+  EXPECT_TRUE(DisplayReachable("unix:4712.0", nullptr, "xcb", nullptr));
+  EXPECT_FALSE(DisplayReachable(":4711", "wayland-9", nullptr, "/nonexistent"));
+  EXPECT_FALSE(DisplayReachable("localhost:4711", nullptr, nullptr, nullptr));
+  EXPECT_FALSE(DisplayReachable(":4712", nullptr, "wayland", nullptr));
+  EXPECT_TRUE(DisplayReachable(":4711", nullptr, "xcb;offscreen", nullptr));
+  ::close(server);
+}
+
+TEST(DesktopLauncher, AnUnreachableDisplayPointsToAutoConvert) {
+  SuiteEnvironment environment;
+  const CommandResult run = RunCommand(kNoDisplay + "DISPLAY=:4711 '" + kProgram + "'");
+  EXPECT_EQ(run.status, kExitCouldNotStart);
+  EXPECT_EQ(run.output,
+            AutoConvertHint("no display to open the window on (the display server does not answer)") + "\n");
 }
 
 TEST(DesktopLauncher, WithoutTheWindowModuleTheProgramPointsToAutoConvert) {

@@ -305,11 +305,12 @@ class ConversionTest : public ::testing::Test {
     return texts;
   }
 
-  // Names of temporary tiles left in the program's directory.
+  // Temporary tiles and run folders left in the program's directory.
   std::vector<std::string> TemporaryTilesLeft() const {
     std::vector<std::string> left;
-    for (const std::string& name : FileNamesIn(env.home.path())) {
-      if (name.size() > 4 && name.substr(name.size() - 4) == " NEW") left.push_back(name);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(env.home.path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(" NEW") || name.starts_with("run-")) left.push_back(name);
     }
     return left;
   }

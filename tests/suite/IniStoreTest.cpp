@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -80,6 +81,32 @@ TEST(ProfileFiles, FileKeepsItsModeAndASymlinkItsTarget) {
   // Beside the files only the lock remains: no temporary file is left behind.
   EXPECT_TRUE(fs::exists(real + ".lock"));
   EXPECT_EQ(CountEntries(env.home.path()), 3);
+
+  // Root replacing another user's file leaves it his.
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(real.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(ProfileWriteString("S", "k", "3", real));
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_gid, 65534u);
+  }
+  // A dangling link: the write creates its target and the link stays.
+  fs::create_symlink("target.ini", env.home.file("dangling.ini"));
+  ASSERT_TRUE(ProfileWriteString("S", "k", "4", env.home.file("dangling.ini")));
+  EXPECT_EQ(ReadWholeFile(env.home.file("target.ini")), "[S]\r\nk=4\r\n");
+}
+
+TEST(ProfileFailures, AReadOnlyFileIsNotWrittenEvenByRoot) {
+  SuiteEnvironment env;
+  const std::string ini = env.home.file("QMDEFAULTS.INI"), link = env.home.file("link.ini");
+  WriteWholeFile(ini, "[S]\r\nk=old\r\n");
+  ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
+  fs::create_symlink(ini, link);
+  EXPECT_FALSE(ProfileWriteString("S", "k", "new", ini));
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_FALSE(ProfileWriteSection("T", "k=v\0\0"s, link));
+  EXPECT_EQ(ReadWholeFile(ini), "[S]\r\nk=old\r\n");
+  EXPECT_EQ(CountEntries(env.home.path()), 2);  // not even a lock file beside it
 }
 
 TEST(ProfileFailures, WriteIntoAMissingDirectoryFails) {

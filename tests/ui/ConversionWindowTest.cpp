@@ -30,14 +30,25 @@ class ConversionWindowTest : public WindowTest {
     }
   }
 
-  // Files left in the program's directory (temporary tiles end in " NEW").
+  // Temporary tiles (their names end in " NEW") and run folders left in the program's directory.
   std::vector<std::string> TemporaryFiles() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(environment.home.path())) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(environment.home.path())) {
       const std::string name = entry.path().filename().string();
-      if (name.ends_with(" NEW")) names.push_back(name);
+      if (name.ends_with(" NEW") || name.starts_with("run-")) names.push_back(name);
     }
     return names;
+  }
+
+  // What the window shows equals its logic's state: the rows, the status
+  // line, the command button and the bar.
+  static void ExpectShowsItsLogic(QWidget* window) {
+    const frmConversion& run = qobject_cast<ui::ConversionWindow*>(window)->logic();
+    auto* list = Control<QListWidget>(window, "lstFiles");
+    for (int i = 0; i < list->count(); ++i) EXPECT_EQ(list->item(i)->text().toStdString(), run.lstFiles.at(i).text);
+    EXPECT_EQ(Control<QLabel>(window, "lblCurrentAction")->text().toStdString(), run.lblCurrentAction);
+    EXPECT_EQ(Control<QPushButton>(window, "cmdCommand")->text().toStdString(), run.cmdCommandCaption);
+    EXPECT_EQ(Control<QProgressBar>(window, "pbProgress")->value(), run.pbValue);
   }
 
   TempDir target;
@@ -84,7 +95,7 @@ TEST_F(ConversionWindowTest, ConvertRunsTheWindowToTheSummaryAndPlacesTheTile) {
 
 TEST_F(ConversionWindowTest, SkewQuestionAndCancelAreAnsweredThroughMessageBoxesWhileTheBarMoves) {
   // A southern-hemisphere tile always reports skew when it is created.
-  LoadForTarget(WriteQuadrangle(data, "south.ctg", -35, -60, 2, 200));
+  LoadForTarget(WriteQuadrangle(data, "south.ctg", -35, -60, 2));
   const std::size_t tiles = main().PlannedFiles.size();
   ASSERT_GE(tiles, 1u);
   for (std::size_t i = 0; i < tiles; ++i) prompter.AddReply(Reply::Yes);  // go on creating the tile
@@ -93,6 +104,13 @@ TEST_F(ConversionWindowTest, SkewQuestionAndCancelAreAnsweredThroughMessageBoxes
 
   std::vector<int> progressSeen;
   int cancelPresses = 0;
+  // While each box is up, the window behind it shows the run as it stands.
+  std::vector<std::string> rowsUnderBoxes;
+  prompter.inspector = [&](QMessageBox&) {
+    QWidget* conversion = QApplication::activeModalWidget();
+    ExpectShowsItsLogic(conversion);
+    rowsUnderBoxes.push_back(Control<QListWidget>(conversion, "lstFiles")->item(0)->text().toStdString());
+  };
   WhenModalOpens([&](QWidget* modal) {
     auto* conversion = qobject_cast<ui::ConversionWindow*>(modal);
     ASSERT_NE(conversion, nullptr);
@@ -140,6 +158,9 @@ TEST_F(ConversionWindowTest, SkewQuestionAndCancelAreAnsweredThroughMessageBoxes
   EXPECT_EQ(boxes[tiles].reply, Reply::No);
   EXPECT_EQ(boxes[tiles + 1].reply, Reply::Yes);
   EXPECT_EQ(boxes.back().text.toStdString(), "The conversion process is complete.\n\nSuccess:\tNo (Canceled)");
+  ASSERT_EQ(rowsUnderBoxes.size(), boxes.size());
+  EXPECT_TRUE(rowsUnderBoxes[0].ends_with(" (Creating...)")) << rowsUnderBoxes[0];
+  EXPECT_TRUE(rowsUnderBoxes.back().ends_with(" (Complete)")) << rowsUnderBoxes.back();
 
   // Cancelled: nothing placed, nothing left behind, the file still loaded.
   EXPECT_FALSE(main().ConvertSuccess);

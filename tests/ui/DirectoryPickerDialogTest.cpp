@@ -1,6 +1,7 @@
 #include "ui/DirectoryPickerDialog.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -15,31 +16,47 @@ class DirectoryPickerDialogTest : public WindowTest {
  protected:
   DirectoryPickerDialogTest() { std::filesystem::create_directory(luc); }
 
-  // Opens a directory of the tree as the user does: a double-click on it.
-  static void Open(ui::DirectoryPickerDialog& picker, const QString& path) {
+  // Selects a directory of the tree as the user does: a click on it.
+  static void Select(ui::DirectoryPickerDialog& picker, const QString& path) {
     QTreeWidgetItem* item = picker.ItemFor(path);
     ASSERT_NE(item, nullptr) << "no entry " << path.toStdString();
     auto* tree = Control<QTreeWidget>(&picker, "dilbDirectories");
     tree->scrollToItem(item);
-    DoubleClick(tree->viewport(), tree->visualItemRect(item).center());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
   }
 
-  // Walks the tree from the root down to `directory`, then presses OK.
+  // The picker opens on the tile's directory, selected; from the root down,
+  // each directory is selected and opened with the arrow key, then OK
+  // takes the one selected last.
   void PickWithOk(const std::string& directory) {
-    WhenModalOpens([directory](QWidget* modal) {
+    WhenModalOpens([directory, tileDirectory = main().cboDirectories.text](QWidget* modal) {
       auto* picker = qobject_cast<ui::DirectoryPickerDialog*>(modal);
       ASSERT_NE(picker, nullptr);
       EXPECT_EQ(picker->windowTitle().toStdString(), "Browse Directories");
       EXPECT_EQ(Control<QComboBox>(picker, "drlbDrives")->currentText().toStdString(), "/");
-      QString path;
+      auto* tree = Control<QTreeWidget>(picker, "dilbDirectories");
+      EXPECT_EQ(picker->logic().path, tileDirectory);
+      EXPECT_EQ(tree->currentItem()->data(0, Qt::UserRole).toString().toStdString(), tileDirectory);
+      QString path = "/";
       for (const QString& name : QString::fromStdString(directory).split('/', Qt::SkipEmptyParts)) {
-        path += "/" + name;
-        Open(*picker, path);
+        Select(*picker, path);
+        QTest::keyClick(tree, Qt::Key_Right);
+        path = path == "/" ? "/" + name : path + "/" + name;
       }
+      Select(*picker, path);
       EXPECT_EQ(picker->logic().path, directory);
       QTest::mouseClick(Control<QPushButton>(picker, "cmdOK"), Qt::LeftButton);
     });
     QTest::mouseClick(Control<QPushButton>(window.get(), "cmdDirectories"), Qt::LeftButton);
+  }
+
+  // Opens the main window on a quadrangle whose tile goes into `data`.
+  void LoadQuadrangle() {
+    OpenMainWindow();
+    Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));
+    auto* directory = Control<QComboBox>(window.get(), "cboDirectories");
+    directory->lineEdit()->clear();
+    QTest::keyClicks(directory->lineEdit(), QString::fromStdString(data.path().string()));
   }
 
   std::vector<INIEntry> Listed() const {
@@ -50,8 +67,7 @@ class DirectoryPickerDialogTest : public WindowTest {
 };
 
 TEST_F(DirectoryPickerDialogTest, PickedDirectoryIsOfferedForTheListAndBecomesTheTilesDirectory) {
-  OpenMainWindow();
-  Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));
+  LoadQuadrangle();
   prompter.AddReply(Reply::Yes);
   PickWithOk(luc);
 
@@ -80,8 +96,7 @@ TEST_F(DirectoryPickerDialogTest, PickedDirectoryIsOfferedForTheListAndBecomesTh
 }
 
 TEST_F(DirectoryPickerDialogTest, NoKeepsTheListAndCancelChangesNothing) {
-  OpenMainWindow();
-  Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));
+  LoadQuadrangle();
   const std::string before = main().PlannedFiles[0].Directory;
 
   WhenModalOpens([this](QWidget* modal) {
@@ -89,7 +104,7 @@ TEST_F(DirectoryPickerDialogTest, NoKeepsTheListAndCancelChangesNothing) {
     ASSERT_NE(picker, nullptr);
     // Wandering into a directory and cancelling leaves the tile's directory.
     const std::string top = "/" + std::next(data.path().begin())->string();
-    Open(*picker, QString::fromStdString(top));
+    Select(*picker, QString::fromStdString(top));
     EXPECT_EQ(picker->logic().path, top);
     QTest::mouseClick(Control<QPushButton>(picker, "cmdCancel"), Qt::LeftButton);
   });

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QListView>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +18,39 @@ namespace tilbo::testing {
 namespace {
 
 using MainWindowTest = WindowTest;
+
+TEST_F(MainWindowTest, OpenDialogKeepsItsCaptionsAndAllFilesListsNamesWithoutADot) {
+  OpenMainWindow();
+  Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));  // the next dialog opens in `data`
+  WriteWholeFile(data.file("grid_cell"), "");
+  WhenModalOpens([](QWidget* dialog) {
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Open USGS CTG File");
+    auto* choices = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(choices, nullptr);
+    ASSERT_EQ(choices->count(), 2);
+    EXPECT_EQ(choices->itemText(0).toStdString(), "Text Files (*.txt)");
+    EXPECT_EQ(choices->itemText(1).toStdString(), "All Files (*.*)");
+    QTest::keyClick(choices, Qt::Key_Down);
+    auto* files = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    // The directory is read in the background.
+    EXPECT_TRUE(QTest::qWaitFor([files] {
+      return !files->model()->match(files->model()->index(0, 0, files->rootIndex()), Qt::DisplayRole,
+                                    QStringLiteral("grid_cell"), 1, Qt::MatchExactly).isEmpty();
+    }));
+    qobject_cast<QDialog*>(dialog)->reject();
+  });
+  QTest::mouseClick(Control<QPushButton>(window.get(), "cmdBrowse"), Qt::LeftButton);
+}
+
+TEST_F(MainWindowTest, RecordBrowserBesideAWindowAtTheScreensRightEdgeStaysWholeOnTheScreen) {
+  ui::MainWindow& w = OpenMainWindow();
+  const QRect screen = w.screen()->availableGeometry();
+  ASSERT_EQ(screen.size(), QSize(1366, 768));  // the laptop screen the tests run on
+  w.move(screen.x() + screen.width() - w.frameGeometry().width(), screen.y() + 100);
+  Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));
+  ASSERT_NE(w.recordBrowserWindow(), nullptr);
+  EXPECT_TRUE(screen.contains(w.recordBrowserWindow()->frameGeometry()));
+}
 
 TEST_F(MainWindowTest, BrowseAsksForACtgFileAndShowsItsTilesAndRecords) {
   const std::string quad = WriteQuadrangle(data, "three.ctg", 44, -72, 3);

@@ -5,12 +5,11 @@
 namespace tilbo::ui {
 namespace {
 
-TEST(TextBridge, OpenFileFilterBecomesQtFormWithEveryFileForStarDotStar) {
-  EXPECT_EQ(QtFileFilter("Text Files (*.txt)|*.txt|All Files (*.*)|*.*").toStdString(),
-            "Text Files (*.txt);;All Files (*)");
-  EXPECT_EQ(QtFileFilter("Grids|*.ctg;*.txt").toStdString(), "Grids (*.ctg *.txt)");
-  // A dangling description without patterns is dropped.
-  EXPECT_EQ(QtFileFilter("LUC tiles|*.LUC|Broken").toStdString(), "LUC tiles (*.LUC)");
+TEST(TextBridge, OpenFileFilterKeepsItsCaptionsAndStarDotStarMeansEveryFile) {
+  EXPECT_EQ(QtNameFilters("Text Files (*.txt)|*.txt|All Files (*.*)|*.*").join(";;").toStdString(),
+            "Text Files (*.txt) (*.txt);;All Files (*.*) (*)");
+  // Several patterns; a dangling description without patterns is dropped.
+  EXPECT_EQ(QtNameFilters("Grids|*.ctg;*.txt|Broken").join(";;").toStdString(), "Grids (*.ctg *.txt)");
 }
 
 TEST(TextBridge, TitlesAreLatin1BytesAndMessagesFallBackToLatin1) {

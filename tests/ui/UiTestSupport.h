@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -76,11 +77,20 @@ inline void WhenModalOpens(std::function<void(QWidget*)> action, int triesLeft =
   });
 }
 
+// A clock that moves a second each time it is read: every pump that reads it
+// finds a round due, so the windows' events run at the same records however
+// fast the machine or the build.
+inline std::chrono::steady_clock::time_point SteppingClock() {
+  static std::chrono::steady_clock::time_point now{};
+  return now += std::chrono::seconds(1);
+}
+
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
     CTG_ResetModuleForTesting();
     LRR_ResetModuleForTesting();
+    prompter.SetEventPump(&pump);
     prompter.StartScript();
     SetActivePrompter(&prompter);
   }
@@ -108,8 +118,8 @@ class WindowTest : public ::testing::Test {
 
   SuiteEnvironment environment;
   TempDir data;
+  ui::QtEventPump pump{std::chrono::milliseconds(30), &SteppingClock};
   ui::QtPrompter prompter;
-  ui::QtEventPump pump;
   std::unique_ptr<ui::MainWindow> window;
 };
 

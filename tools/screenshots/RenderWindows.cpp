@@ -1,14 +1,19 @@
 // Renders every desktop window offscreen into PNG files, with the sample
 // quadrangle (tests/data/LEWISTON_grid_cell.gz) loaded: the main window, the
 // record browser, the directory picker, and the conversion window before,
-// during and after a run, with the run's summary box.
+// during and after a run; and the screen as a user sees it twice: the main
+// window with the record browser beside it, and the run's summary box over
+// the finished conversion window.
 //
-// Usage: ui_screenshots OUTPUT_DIR   (run by `make screenshots`)
+// Usage: ui_screenshots OUTPUT_DIR [WIDTHxHEIGHT]   (run by `make screenshots`)
+// The offscreen screen is WIDTHxHEIGHT pixels (1600x1000 by default).
 // Works in a temporary program, Windows and suite directory of its own; the
 // user's settings are never touched.
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
+#include <QScreen>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -38,6 +43,35 @@ void Save(QWidget* window, const char* name) {
   }
   const QString path = g_outputDir + QLatin1Char('/') + QString::fromUtf8(name);
   if (!window->grab().save(path)) {
+    std::fprintf(stderr, "ui_screenshots: cannot write %s\n", qPrintable(path));
+    ++g_failures;
+    return;
+  }
+  std::printf("%s\n", qPrintable(path));
+}
+
+// The screen as the user sees it: the desktop and `windows`, bottom first,
+// where they stand. The offscreen platform draws no window frames; each
+// window gets a plain title bar, so that one window tells from another.
+void SaveScreen(std::initializer_list<QWidget*> windows, const char* name) {
+  constexpr int kTitleBarHeight = 22;
+  QPixmap screen(QGuiApplication::primaryScreen()->geometry().size());
+  screen.fill(QColor(0x3a, 0x4a, 0x5a));
+  QPainter painter(&screen);
+  for (QWidget* window : windows) {
+    if (window == nullptr || !window->isVisible()) continue;
+    const QRect area = window->geometry();
+    const QRect bar(area.x(), area.y() - kTitleBarHeight, area.width(), kTitleBarHeight);
+    painter.fillRect(bar, QColor(0x2b, 0x57, 0x97));
+    painter.setPen(Qt::white);
+    painter.drawText(bar.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle());
+    painter.drawPixmap(area.topLeft(), window->grab());
+    painter.setPen(QColor(0x2b, 0x57, 0x97));
+    painter.drawRect(area.adjusted(0, -kTitleBarHeight, -1, -1));
+  }
+  painter.end();
+  const QString path = g_outputDir + QLatin1Char('/') + QString::fromUtf8(name);
+  if (!screen.save(path)) {
     std::fprintf(stderr, "ui_screenshots: cannot write %s\n", qPrintable(path));
     ++g_failures;
     return;
@@ -82,20 +116,44 @@ bool Gunzip(const QString& source, const QString& target) {
   return gzip.waitForFinished(-1) && gzip.exitStatus() == QProcess::NormalExit && gzip.exitCode() == 0;
 }
 
+// The offscreen platform's screen of `size` ("1366x768"), from a
+// configuration file in `dir`.
+bool ConfigureOffscreenScreen(const QString& size, const QString& dir) {
+  const QStringList sides = size.split(QLatin1Char('x'));
+  bool wide = false, high = false;
+  const int width = sides.size() == 2 ? sides[0].toInt(&wide) : 0;
+  const int height = sides.size() == 2 ? sides[1].toInt(&high) : 0;
+  if (!wide || !high || width < 640 || height < 480) return false;
+  const QString path = dir + QStringLiteral("/screen.json");
+  std::ofstream config(path.toStdString());
+  config << "{\"screens\": [{\"name\": \"Screen\", \"x\": 0, \"y\": 0, \"width\": " << width
+         << ", \"height\": " << height << ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}\n";
+  if (!config) return false;
+  qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).toLocal8Bit());
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: ui_screenshots OUTPUT_DIR\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: ui_screenshots OUTPUT_DIR [WIDTHxHEIGHT]\n");
     return 2;
   }
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir work(QDir::tempPath() + QStringLiteral("/ctgtilbo-screens-XXXXXX"));
+  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+  if (platform.isEmpty() || platform == QStringLiteral("offscreen")) {
+    const QString size = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("1600x1000");
+    if (!ConfigureOffscreenScreen(size, work.path())) {
+      std::fprintf(stderr, "ui_screenshots: not a screen size: %s\n", qPrintable(size));
+      return 2;
+    }
+  }
   qInstallMessageHandler(QuietOffscreenWarnings);
   QApplication application(argc, argv);
   g_outputDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   QDir().mkpath(g_outputDir);
 
-  QTemporaryDir work(QDir::tempPath() + QStringLiteral("/ctgtilbo-screens-XXXXXX"));
   QDir root(work.path());
   for (const char* sub : {"home", "windows", "suite", "data", "tiles"}) root.mkdir(QString::fromUtf8(sub));
   qputenv("CTGTILBO_HOME", root.filePath(QStringLiteral("home")).toLocal8Bit());
@@ -114,8 +172,9 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  tilbo::ui::QtPrompter prompter;
   tilbo::ui::QtEventPump pump;
+  tilbo::ui::QtPrompter prompter;
+  prompter.SetEventPump(&pump);
   tilbo::SetActivePrompter(&prompter);
   prompter.StartScript();
   {
@@ -132,14 +191,11 @@ int main(int argc, char** argv) {
       Button(browser, "cmdGo")->click();
       Save(browser, "record-browser.png");
     }
+    SaveScreen({&window, window.recordBrowserWindow()}, "screen-main-and-browser.png");
 
-    // The picker opened on the work directory, whose tiles directory is listed.
-    QTimer::singleShot(0, [&root] {
+    // The picker opens on the tile's directory.
+    QTimer::singleShot(0, [] {
       auto* picker = qobject_cast<tilbo::ui::DirectoryPickerDialog*>(QApplication::activeModalWidget());
-      if (picker != nullptr) {
-        picker->logic().dilbDirectories_Change(root.path().toStdString());
-        picker->Refresh();
-      }
       Save(picker, "directory-picker.png");
       if (picker != nullptr) Button(picker, "cmdCancel")->click();
     });
@@ -147,11 +203,12 @@ int main(int argc, char** argv) {
 
     ConversionWindow* conversion = nullptr;
     HalfwayShot halfway(conversion);
-    prompter.inspector = [](QMessageBox& box) {
+    prompter.inspector = [&](QMessageBox& box) {
       if (!box.text().startsWith(QStringLiteral("The conversion process is complete."))) return;
       box.show();
       QCoreApplication::processEvents();
       Save(&box, "conversion-summary.png");
+      SaveScreen({&window, window.recordBrowserWindow(), conversion, &box}, "screen-summary.png");
       box.hide();
     };
     QTimer::singleShot(0, [&] {

@@ -17,6 +17,14 @@ inline constexpr const char* kDesktopEntryPoint = "CtgTilboRunDesktop";
 // Null or empty values count as unset.
 bool DisplayAvailable(const char* display, const char* waylandDisplay, const char* qtPlatform);
 
+// Whether the display server the window would use answers: the X display's
+// socket (local or TCP) or the Wayland socket (in `runtimeDir` unless the name
+// is a path) accepts a connection. The toolkit ends the program with a core
+// dump when it cannot reach the server it is told to use, so this is asked
+// before it is loaded. A platform that needs no server always answers.
+bool DisplayReachable(const char* display, const char* waylandDisplay, const char* qtPlatform,
+                      const char* runtimeDir);
+
 // The directory of the running executable, ending in "/" (empty when unknown).
 std::string ExecutableDirectory();
 

@@ -1,4 +1,4 @@
-#include "conversion/PlaceIntoDirectory.h"
+#include "conversion/StagedCopy.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,12 +6,15 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "suite/TextUtil.h"
 
 namespace tilbo {
 namespace {
+
+constexpr mode_t kTileMode = 0644;
 
 class Fd {
  public:
@@ -54,28 +57,63 @@ bool CopyBytes(int from, int to) {
   }
 }
 
+// The directory part of a path, up to and including its last "/"; "./" when none.
+std::string DirectoryPart(const std::string& path) {
+  const int slash = FindLast(path, "/");
+  return slash > 0 ? path.substr(0, static_cast<std::size_t>(slash)) : "./";
+}
+
 }  // namespace
 
-bool PlaceIntoDirectory(const std::string& source, const std::string& target) {
-  const int slash = FindLast(target, "/");
-  const std::string directory = slash > 0 ? target.substr(0, static_cast<std::size_t>(slash)) : "./";
-  const std::string name = target.substr(static_cast<std::size_t>(slash));
-  std::string temporary = directory + "." + name + ".XXXXXX";
+StagedCopy::StagedCopy(StagedCopy&& other) noexcept
+    : temporary_(std::exchange(other.temporary_, {})), target_(std::move(other.target_)) {}
+
+StagedCopy& StagedCopy::operator=(StagedCopy&& other) noexcept {
+  if (this != &other) {
+    Discard();
+    temporary_ = std::exchange(other.temporary_, {});
+    target_ = std::move(other.target_);
+  }
+  return *this;
+}
+
+bool StagedCopy::Stage(const std::string& source, const std::string& target) {
+  Discard();
+  const std::string name = target.substr(static_cast<std::size_t>(FindLast(target, "/")));
+  std::string temporary = DirectoryPart(target) + "." + name + ".XXXXXX";
 
   Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return false;
   Fd out(::mkstemp(temporary.data()));
   if (out.get() < 0) return false;
-  const bool written = CopyBytes(in.get(), out.get()) && ::fchmod(out.get(), 0644) == 0 &&
+  const bool written = CopyBytes(in.get(), out.get()) && ::fchmod(out.get(), kTileMode) == 0 &&
                        ::fsync(out.get()) == 0 && out.Close();
-  if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
+  if (!written) {
     ::unlink(temporary.c_str());
     return false;
   }
+  temporary_ = std::move(temporary);
+  target_ = target;
+  return true;
+}
+
+bool StagedCopy::Commit() {
+  if (temporary_.empty()) return false;
+  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  temporary_.clear();
   // Make the rename itself durable.
-  Fd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Fd dir(::open(DirectoryPart(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
   return true;
+}
+
+void StagedCopy::Discard() {
+  if (temporary_.empty()) return;
+  ::unlink(temporary_.c_str());
+  temporary_.clear();
 }
 
 }  // namespace tilbo
