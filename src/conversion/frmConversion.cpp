@@ -190,9 +190,9 @@ void frmConversion::RunConversion() {
 
   if (CancelRequested || interrupted) {
     if (auto_) {
-      owner_.ACLogWrite(interrupted ? "   Conversion process interrupted by " + SignalName(InterruptingSignal()) + "."
-                                    : "   Conversion process canceled by user.",
-                        true);
+      // A signal ends the run as a cancel does; which signal it was goes to
+      // standard error, so the log keeps its one wording.
+      owner_.ACLogWrite("   Conversion process canceled by user.", true);
     } else {
       prompter_.ShowMessage(MessageIcon::None,
                             std::string("The conversion process is complete.") + kCRLF + kCRLF + "Success:" + "\t" +

@@ -334,8 +334,8 @@ TEST_F(AutoConvert, ASignalEndsTheRunAndLeavesTheDestinationAsItWas) {
     } else {
       EXPECT_EQ(r.status, 128 + signal);
       EXPECT_EQ(r.err, "ctgtilbo: run interrupted by " + name + "; the source was not converted\n");
-      EXPECT_TRUE(Log().ends_with("   Conversion process interrupted by " + name +
-                                  ".\r\n   Source file not successfully converted.\r\n\r\n"));
+      EXPECT_TRUE(Log().ends_with("   Conversion process canceled by user.\r\n"
+                                  "   Source file not successfully converted.\r\n\r\n"));
       EXPECT_TRUE(ReadWholeFile(excluded).ends_with("\r\n"));
     }
     EXPECT_EQ(Leftovers(), std::vector<std::string>{}) << name;
