@@ -8,7 +8,7 @@ FUZZ_DIR    := build-fuzz
 FUZZ_SECONDS ?= 60
 CMAKE_GEN   := -G Ninja
 
-.PHONY: run test test-release deps release debug bench fuzz screenshots clean
+.PHONY: run test test-release deps release debug bench fuzz screenshots deb clean
 
 deps:
 	@tools/install-deps.sh
@@ -33,6 +33,11 @@ test-release: release
 
 bench: release
 	@tools/run-benchmarks.sh $(RELEASE_DIR)
+
+# The Debian package of the release tree: build/ctgtilbo_VERSION_ARCH.deb,
+# its library dependencies computed by dpkg-shlibdeps.
+deb: release
+	@cd $(RELEASE_DIR) && cpack -G DEB
 
 # Renders every desktop window offscreen into docs/screenshots/*.png, on a
 # 1600x1000 screen and on a laptop's 1366x768 one (docs/screenshots/1366x768).

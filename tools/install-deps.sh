@@ -5,13 +5,18 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgeographiclib-dev libcli11-dev libpng-dev
+  libgeographiclib-dev libcli11-dev
+  # luctool: GDAL for georef/export, cairo (with fonts-dejavu-core below) for render.
+  libgdal-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # The desktop window: Qt, its X11/Wayland platform plugins, and a font for
   # the offscreen rendering of the window tests and screenshots.
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   clang libclang-rt-14-dev
   proj-bin gdal-bin
+  # The install test renders the manual pages; `make deb` computes the
+  # package's dependencies with dpkg-shlibdeps.
+  man-db groff-base dpkg-dev file
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program's main job on its embedded default: a synthetic 1 x 2 degree
 # land-use quadrangle is generated, converted unattended into LUC tiles, the
-# AutoConvert log printed, and every produced tile rendered to PNG beside it.
+# AutoConvert log printed, and every produced tile rendered to PNG beside it
+# (and given the VRT through which GDAL and QGIS open it).
 # Everything lands in BUILD_DIR/demo (settings too: the real home is untouched).
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -31,7 +32,8 @@ cat "$demo/autoconvert.log"
 echo "== The tiles"
 for tile in "$demo"/tiles/*.LUC; do
   "$build/luctool" render "$tile" -o "${tile%.LUC}.png"
+  "$build/luctool" georef "$tile" > /dev/null
   "$build/luctool" info "$tile" | head -n 8
-  echo "   rendered to ${tile%.LUC}.png"
+  echo "   rendered to ${tile%.LUC}.png; GDAL and QGIS open $tile.vrt"
   echo
 done

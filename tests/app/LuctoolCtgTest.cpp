@@ -117,13 +117,35 @@ TEST_F(LuctoolCtgTest, CellsListsRecordsAndSaysWhichCannotBeRead) {
             "         3   14   423000  5094200    102\n"
             "         4 cannot be read: read failure (reader error 7)\n");
 
+  // Records beyond the last are an error, after the ones that exist.
   const Result some = RunTool({"cells", dir_.file("quad"), "--first", "3", "--count", "3"});
-  EXPECT_EQ(some.status, 0);
+  EXPECT_EQ(some.status, 1);
   EXPECT_EQ(some.out,
             "      cell zone  easting northing   code\n"
             "         3   14   423000  5094200    102\n"
-            "         4 cannot be read: read failure (reader error 7)\n"
-            "         5 cannot be read: record number out of range (reader error 6)\n");
+            "         4 cannot be read: read failure (reader error 7)\n");
+  EXPECT_EQ(some.err, "luctool: " + dir_.file("quad") + ": record 5 does not exist (the file holds 4 data records)\n");
+  EXPECT_EQ(RunTool({"cells", dir_.file("quad"), "--first", "9"}).status, 1);
+
+  // Latitude and longitude as PROJ gives them (cs2cs, WGS 84 / UTM zone 14N).
+  const Result geo = RunTool({"cells", dir_.file("quad"), "--count", "1", "--geo"});
+  EXPECT_EQ(geo.status, 0);
+  EXPECT_EQ(geo.out,
+            "      cell zone  easting northing   code    latitude    longitude\n"
+            "         1   14   422600  5094200     21   45.997002   -99.999530\n");
+}
+
+TEST_F(LuctoolCtgTest, InfoDescribesEveryFileGiven) {
+  const std::string missing = dir_.file("missing");
+  const Result r = RunTool({"info", kFake, missing, kFake});
+  EXPECT_EQ(r.status, 1);  // a file that cannot be read outweighs the cut-short sample (3)
+  const std::string cut = "luctool: " + kFake + ": cut short: the file holds 1 of the 434309 data records its header declares\n";
+  EXPECT_EQ(r.err, cut + "luctool: " + missing + ": the file cannot be found or accessed (reader error 3)\n" + cut);
+  const std::string one = RunTool({"info", kFake}).out;
+  EXPECT_EQ(r.out, one + "\n" + one);
+  EXPECT_NE(one.find("  Datum               WGS 84 ("), std::string::npos);
+  const Result json = RunTool({"info", "--json", kFake, kFake});
+  EXPECT_EQ(json.out, RunTool({"info", "--json", kFake}).out + RunTool({"info", "--json", kFake}).out);
 }
 
 TEST_F(LuctoolCtgTest, UsageErrorsAndHelp) {
@@ -134,6 +156,9 @@ TEST_F(LuctoolCtgTest, UsageErrorsAndHelp) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--first"), std::string::npos);
   EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  for (const char* command : {"info", "cells", "render", "georef", "export", "synth"}) {
+    EXPECT_NE(RunTool({command, "--help"}).out.find("Example"), std::string::npos) << command;
+  }
   const Result top = RunTool({"--help"});
   EXPECT_EQ(top.status, 0);
   EXPECT_NE(top.out.find("info"), std::string::npos);

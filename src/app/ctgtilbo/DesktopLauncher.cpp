@@ -133,6 +133,12 @@ std::string ExecutableDirectory() {
   return self.parent_path().string() + "/";
 }
 
+std::string DesktopModuleDirectory(const std::string& executableDirectory, const std::string& installedRelative) {
+  std::error_code ec;
+  if (std::filesystem::exists(executableDirectory + kDesktopModuleName, ec)) return executableDirectory;
+  return executableDirectory + installedRelative;
+}
+
 DesktopLaunch RunDesktopModule(const std::string& directory, int argc, char** argv) {
   DesktopLaunch launch;
   const std::string path = directory + kDesktopModuleName;

@@ -28,6 +28,12 @@ bool DisplayReachable(const char* display, const char* waylandDisplay, const cha
 // The directory of the running executable, ending in "/" (empty when unknown).
 std::string ExecutableDirectory();
 
+// Where the module lies, ending in "/": beside the executable in a build
+// tree, else in the module directory of an installation (the executable's
+// directory followed by `installedRelative`, "../lib/ctgtilbo/" after
+// `cmake --install`).
+std::string DesktopModuleDirectory(const std::string& executableDirectory, const std::string& installedRelative);
+
 struct DesktopLaunch {
   bool started = false;
   int status = 0;      // the window's exit status, when started

@@ -78,7 +78,9 @@ int main(int argc, char** argv) {
               << '\n';
     return kExitCouldNotStart;
   }
-  const tilbo::DesktopLaunch launch = tilbo::RunDesktopModule(tilbo::ExecutableDirectory(), argc, argv);
+  const std::string moduleDirectory =
+      tilbo::DesktopModuleDirectory(tilbo::ExecutableDirectory(), TILBO_MODULE_RELATIVE_DIR);
+  const tilbo::DesktopLaunch launch = tilbo::RunDesktopModule(moduleDirectory, argc, argv);
   if (!launch.started) {
     std::cerr << tilbo::AutoConvertHint(launch.reason) << '\n';
     return kExitCouldNotStart;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "luctool/CtgSource.h"
 #include "luctool/Json.h"
 #include "luctool/LucInfo.h"
+#include "luctool/TileGeoref.h"
 #include "luctool/Luctool.h"
 #include "shell/SourceDescription.h"
 #include "shell/TilePlan.h"
@@ -27,6 +29,11 @@ namespace {
 
 struct InfoOptions {
   std::string path;
+  bool json = false;
+};
+
+struct InfoArgs {
+  std::vector<std::string> paths;
   bool json = false;
 };
 
@@ -104,6 +111,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, const CtgFacts& f
   line("Rec2Values", rec2);
   line("RefCornerEasting", num(h.RefCornerEasting) + " (north-west grid corner)");
   line("RefCornerNorthing", num(h.RefCornerNorthing));
+  line("Datum", kDatumNote);
   int n = 1;
   for (const ControlPoint& p : ControlPoints(h)) {
     const std::string name = "Point" + std::to_string(n++);
@@ -169,6 +177,8 @@ void WriteCtgJson(const std::string& path, const CTGHeader& h, const CtgFacts& f
   w.Key("DataDate").String(h.DataDate);
   w.Key("Title").String(h.Title);
   w.EndObject();
+  w.Key("datum").String(kDatumName);
+  w.Key("datumNote").String(kDatumNote);
   w.Key("corners").BeginArray();
   for (const ControlPoint& p : ControlPoints(h)) {
     w.BeginObject().Key("role").String(p.role);
@@ -229,24 +239,48 @@ int DescribeCtgFile(const InfoOptions& options, Io& io) {
   return 0;
 }
 
-int RunInfo(const InfoOptions& options, Io& io) {
+int DescribeFile(const InfoOptions& options, Io& io) {
   if (LooksLikeLucFile(options.path)) return PrintLucInfo(options.path, options.json, io);
   return DescribeCtgFile(options, io);
+}
+
+// Every file is described, whatever became of the ones before it; text
+// descriptions are parted by a blank line, JSON ones are one object a line.
+int RunInfo(const InfoArgs& args, Io& io) {
+  int status = 0;
+  bool described = false;
+  for (const std::string& path : args.paths) {
+    std::ostringstream text;
+    Io one{text, io.err};
+    // A file that cannot be used outweighs one that is cut short.
+    const int result = DescribeFile({path, args.json}, one);
+    if (result == kExitCutShort && status == 0) status = kExitCutShort;
+    if (result != 0 && result != kExitCutShort) status = kExitNotUsable;
+    if (text.str().empty()) continue;
+    if (described && !args.json) io.out << "\n";
+    io.out << text.str();
+    described = true;
+  }
+  return status;
 }
 
 }  // namespace
 
 void AddInfoCommand(CLI::App& app, Io& io) {
-  auto options = std::make_shared<InfoOptions>();
+  auto options = std::make_shared<InfoArgs>();
   CLI::App* cmd = app.add_subcommand(
-      "info", "Describe a file: a CTG quadrangle's decoded header (every field), record count and corners, or a "
+      "info", "Describe files: a CTG quadrangle's decoded header (every field), record count and corners, or a "
       "LUC tile's header, extent and counts per code");
-  cmd->add_option("FILE", options->path, "a CTG file or a LUC tile")->required();
-  cmd->add_flag("--json", options->json, "one JSON object instead of text");
+  cmd->add_option("FILE", options->paths, "CTG files or LUC tiles")->required();
+  cmd->add_flag("--json", options->json, "one JSON object per file, one a line, instead of text");
   cmd->footer(
-      "Angles are decimal degrees, west and south negative; eastings and northings UTM metres.\n"
-      "Exit status: 0 described, 1 the file cannot be read or gives no tile (the reason is printed), 2 bad usage,\n"
-      "3 a CTG file that holds fewer data records than its header declares (cut short).");
+      "Angles are decimal degrees, west and south negative; eastings and northings UTM metres on WGS 84.\n"
+      "Examples:\n"
+      "  luctool info tiles/*.LUC\n"
+      "  luctool info --json LEWISTON_grid_cell\n"
+      "Exit status: 0 every file described, 1 a file cannot be read or gives no tile (the reason is printed;\n"
+      "the others are still described), 2 bad usage, 3 a CTG file holds fewer data records than its header\n"
+      "declares (cut short) and none is worse.");
   cmd->callback([options, &io] { io.status = RunInfo(*options, io); });
 }
 

@@ -1,4 +1,5 @@
-// luctool render TILE.LUC -o tile.png: the tile as a land-use map with a legend.
+// luctool render TILE.LUC -o tile.png: the tile as a land-use map with a
+// graticule, a scale bar and a legend.
 
 #include <CLI/CLI.hpp>
 #include <exception>
@@ -10,6 +11,7 @@
 #include "luc/LUCFileV1.h"
 #include "luc/LULCShared.h"
 #include "luctool/Luctool.h"
+#include "luctool/TileFile.h"
 #include "luctool/TileRenderer.h"
 
 namespace tilbo::luctool {
@@ -28,18 +30,18 @@ std::string BareName(const std::string& path) {
 
 int RunRender(const RenderArgs& args, Io& io) {
   LUCFileV1 luc;
-  luc.SetFileName(args.tile);
-  luc.SetOpenMode(LUCFileV1::kMemoryIo);
-  if (luc.LastError() != LUCFileV1::kNoError) {
-    io.err << "luctool: " << args.tile << ": " << LUCFileV1::ErrorDescription(luc.LastError())
-           << "\n";
-    return 1;
-  }
+  if (!OpenTile(luc, args.tile, io)) return 1;
   TileView view;
   view.rows = luc.DataRows();
   view.columns = luc.DataColumns();
   view.cells = luc.GridCells();
   view.heading = BareName(args.tile);
+  view.zone = luc.UTMZone();
+  view.xResolution = luc.XResolution();
+  view.yResolution = luc.YResolution();
+  // Column 0's easting counted back from MaxEasting, as cell look-ups count it.
+  view.westEasting = luc.MaxEasting() - (view.columns - 1.0) * view.xResolution;
+  view.northNorthing = luc.MaxNorthing();
   RenderOptions options;
   options.maxMapSize = args.maxSize;
   RenderedTile rendered;
@@ -66,12 +68,19 @@ int RunRender(const RenderArgs& args, Io& io) {
 void AddRenderCommand(CLI::App& app, Io& io) {
   auto args = std::make_shared<RenderArgs>();
   CLI::App* render =
-      app.add_subcommand("render", "Draw a LUC tile as a PNG land-use map with a legend");
+      app.add_subcommand("render", "Draw a LUC tile as a PNG land-use map with a graticule, a scale bar and a legend");
   render->add_option("tile", args->tile, "LUC tile file")->required();
   render->add_option("-o,--output", args->output, "PNG file to write")->required();
   render->add_option("--max-size", args->maxSize, "Longest side of the map in pixels")
       ->check(CLI::Range(16, 16384))
       ->capture_default_str();
+  render->footer(
+      "Colours follow the National Land Cover Database legend; padding (cells outside the one-degree\n"
+      "cell) stays blank. Latitude and longitude (WGS 84) are ticked on the map's edges.\n"
+      "Example:\n"
+      "  luctool render tiles/L07144NW.LUC -o L07144NW.png\n"
+      "Exit status: 0 written, 1 the tile could not be read (a CTG source is named as such) or the image\n"
+      "written, 2 bad usage.");
   render->callback([args, &io] { io.status = RunRender(*args, io); });
 }
 

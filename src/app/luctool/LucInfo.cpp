@@ -12,6 +12,7 @@
 #include "luc/LULCShared.h"
 #include "luc/LucFileLayout.h"
 #include "luctool/Json.h"
+#include "luctool/TileGeoref.h"
 #include "suite/TextUtil.h"
 
 namespace tilbo::luctool {
@@ -101,7 +102,13 @@ void PrintText(const std::string& path, const TileFacts& f, std::ostream& out) {
       << " to " << Degrees(f.seLongitude, 'E', 'W') << " (tile " << TileNameOf(f.seLatitude, f.seLongitude)
       << ")\n"
       << "  NW corner fields " << f.nwLatitude << ", " << f.nwLongitude << "\n"
-      << "  UTM zone         " << f.zone << "\n"
+      << "  UTM zone         " << f.zone
+      << (Wgs84UtmNorthEpsg(f.zone) == 0
+              ? std::string(" (not a UTM zone)")
+              : " (WGS 84 / UTM zone " + std::to_string(f.zone) + "N, EPSG:" +
+                    std::to_string(Wgs84UtmNorthEpsg(f.zone)) + "; southern tiles have negative northings)")
+      << "\n"
+      << "  Datum            " << kDatumNote << "\n"
       << "  Grid             " << f.rows << " rows x " << f.columns << " columns of " << f.xResolution
       << " x " << f.yResolution << " m\n"
       << "  Eastings         " << f.minEasting << " .. " << f.maxEasting << " m (column 0 west)\n"
@@ -129,6 +136,9 @@ void PrintJson(const std::string& path, const TileFacts& f, std::ostream& out) {
   w.Key("nwCornerLatitude").Number(f.nwLatitude);
   w.Key("nwCornerLongitude").Number(f.nwLongitude);
   w.Key("utmZone").Int(f.zone);
+  if (Wgs84UtmNorthEpsg(f.zone) != 0) w.Key("crs").String("EPSG:" + std::to_string(Wgs84UtmNorthEpsg(f.zone)));
+  w.Key("datum").String(kDatumName);
+  w.Key("datumNote").String(kDatumNote);
   w.Key("dataRows").Int(f.rows);
   w.Key("dataColumns").Int(f.columns);
   w.Key("xResolution").Int(f.xResolution);

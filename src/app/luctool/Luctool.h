@@ -26,5 +26,7 @@ void AddInfoCommand(CLI::App& app, Io& io);
 void AddCellsCommand(CLI::App& app, Io& io);
 void AddSynthCommand(CLI::App& app, Io& io);
 void AddRenderCommand(CLI::App& app, Io& io);
+void AddGeorefCommand(CLI::App& app, Io& io);
+void AddExportCommand(CLI::App& app, Io& io);
 
 }  // namespace tilbo::luctool

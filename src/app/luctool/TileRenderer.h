@@ -1,8 +1,9 @@
 #pragma once
-// Draws a LUC tile's grid as a land-use map: one colour per first-level class
-// (10 urban ... 90 snow or ice) with shades for the second-level codes,
-// padding transparent, and a legend of the codes present, written as PNG.
-// Works on a plain grid; knows nothing of LUC files.
+// Draws a LUC tile's grid as a land-use map with cairo: the palette's colour
+// for each cell (padding left blank), latitude and longitude ticks on the
+// map's edges, a scale bar in kilometres, and a legend of the codes present,
+// all text in an anti-aliased font (DejaVu Sans); written as PNG. Works on a
+// plain grid with its place on the UTM grid; knows nothing of LUC files.
 
 #include <cstdint>
 #include <functional>
@@ -11,34 +12,33 @@
 #include <string>
 #include <vector>
 
+#include "luctool/LandUsePalette.h"
+
 namespace tilbo::luctool {
-
-struct Rgba {
-  uint8_t r = 0, g = 0, b = 0, a = 0;
-  bool operator==(const Rgba&) const = default;
-};
-
-// The map colour of a code: transparent for padding, a half-transparent grey
-// for 0, the class colour shaded by the units digit for 10..99, fixed colours
-// for 100..102 and magenta for codes that are not land-use codes.
-Rgba CodeColour(int32_t code);
 
 struct RgbaImage {
   int width = 0;
   int height = 0;
-  std::vector<uint8_t> pixels;  // 4 bytes per pixel, row after row from the top
+  std::vector<uint8_t> pixels;  // 4 bytes per pixel (not premultiplied), row after row from the top
 
   RgbaImage(int w, int h) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h * 4, 0) {}
   Rgba At(int x, int y) const;
   void Set(int x, int y, Rgba colour);
 };
 
-// A grid to draw: rows * columns cells, row 0 north, column 0 west.
+// A grid to draw: rows * columns cells, row 0 north, column 0 west. Cell
+// (r, c) stands for the UTM point (westEasting + c * xResolution,
+// northNorthing - r * yResolution) of `zone`, metres, WGS 84.
 struct TileView {
   int32_t rows = 0;
   int32_t columns = 0;
   std::span<const int16_t> cells;
   std::string heading;  // first line of the legend, for example the file name
+  int16_t zone = 0;
+  double westEasting = 0;
+  double northNorthing = 0;
+  double xResolution = 0;
+  double yResolution = 0;
 };
 
 struct RenderOptions {
@@ -47,13 +47,18 @@ struct RenderOptions {
 
 struct RenderedTile {
   RgbaImage image{0, 0};
-  int mapWidth = 0;   // the map fills the top-left mapWidth x mapHeight pixels
+  int mapX = 0, mapY = 0;  // the map's top-left pixel
+  int mapWidth = 0;
   int mapHeight = 0;
   std::vector<int32_t> legendCodes;  // codes listed, ascending (padding not included)
+  int latitudeTicks = 0;             // graticule ticks drawn on the west edge
+  int longitudeTicks = 0;            // and on the south edge
+  int scaleKilometres = 0;           // length of the scale bar
 };
 
 // `describe` gives the legend text of a code. Throws std::invalid_argument
-// when the cells do not number rows * columns or the grid is empty.
+// when the cells do not number rows * columns, the grid is empty or its
+// resolutions are not positive.
 RenderedTile RenderTile(const TileView& tile, const RenderOptions& options,
                         const std::function<std::string(int32_t)>& describe);
 
