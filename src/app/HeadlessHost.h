@@ -6,7 +6,7 @@
 
 namespace tilbo {
 
-class HeadlessHost final : public MainWindowHost {
+class HeadlessHost : public MainWindowHost {
  public:
   std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
     return std::nullopt;

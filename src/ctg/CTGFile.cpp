@@ -321,6 +321,13 @@ int32_t CTG_RecordCount(int16_t handle) {
   return slot != nullptr ? slot->recordCount : 0;
 }
 
+int64_t CTG_RecordsHeld(int16_t handle) {
+  Slot* slot = FindOpenSlot(handle);
+  if (slot == nullptr) return 0;
+  const int64_t afterHeader = slot->file->Source().DataLength() - static_cast<int64_t>(kCTGHeaderLength);
+  return afterHeader > 0 ? afterHeader / kRecordBytes : 0;
+}
+
 std::string CTG_ReadRecordText(int16_t handle, int32_t recordNumber) {
   Slot* slot = FindOpenSlot(handle);
   if (slot == nullptr) return {};

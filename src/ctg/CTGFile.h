@@ -50,6 +50,11 @@ bool CTG_IsOpen(int16_t handle);   // errors 0, 1
 // The number of data records; error 5 (and 0) when closed, 1 for a bad handle;
 // on success the error code is left as it was.
 int32_t CTG_RecordCount(int16_t handle);
+// The whole data records the file holds after its header, whatever the header
+// declares: fewer than CTG_RecordCount when the file was cut short (an
+// interrupted download), whose missing cells read as failures. Errors as
+// CTG_RecordCount.
+int64_t CTG_RecordsHeld(int16_t handle);
 
 // The 80 bytes of file record N, 1 <= N <= record count + 5. Bytes of a
 // record beyond the end of the file read as blanks; a record wholly beyond the

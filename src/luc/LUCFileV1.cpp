@@ -189,20 +189,31 @@ bool LUCFileV1::ValidateOpenFile(const BinaryFile& file, lucfile::Header& header
     if (!cornerFromName) return false;
   }
 
+  // Only the signature and, with the name, the corner fields are looked at: a
+  // file cut short opens in direct I/O mode, where every field and cell is
+  // read from the file itself and what lies beyond its end fails. Memory I/O
+  // mode checks the header against the file's length before it allocates.
   lucfile::HeaderBytes bytes{};
-  if (!file.ReadAt(0, bytes.data(), bytes.size())) return false;
+  const int64_t held = std::min<int64_t>(file.Size(), lucfile::kHeaderSize);
+  if (held < lucfile::kSignatureSize || !file.ReadAt(0, bytes.data(), static_cast<std::size_t>(held))) return false;
   const std::string signature(reinterpret_cast<const char*>(bytes.data()), lucfile::kSignatureSize);
   if (ToUpperAscii(signature) != lucfile::kSignature) return false;
 
-  header = lucfile::DecodeHeader(bytes);
-  // Nothing is ever allocated from a header that promises more than the file holds.
-  if (!lucfile::GridFitsFile(header, file.Size())) return false;
-
-  if (cornerFromName && (header.seCornerLatitude != cornerFromName->first ||
+  header = lucfile::DecodeHeader(bytes);  // fields beyond the end of the file read as 0
+  if (cornerFromName && (held < lucfile::kHeaderSize || header.seCornerLatitude != cornerFromName->first ||
                          header.seCornerLongitude != cornerFromName->second)) {
     return false;
   }
   return true;
+}
+
+bool LUCFileV1::WriteInsideFile(int64_t offset, const void* data, std::size_t size) {
+  // A write past the end would grow the file with a hole of zero cells.
+  const int64_t fileSize = file_->Size();
+  if (offset < lucfile::kSignatureSize || fileSize < 0 || offset > fileSize - static_cast<int64_t>(size)) {
+    return false;
+  }
+  return file_->WriteAt(offset, data, size);
 }
 
 // --- Memory I/O mode ---------------------------------------------------------
@@ -428,7 +439,7 @@ void LUCFileV1::SetTextField(int offset, std::string lucfile::Header::*copy,
       lastError_ = kNoError;
       return;
     case kDirectIo:
-      if (!file_->WriteAt(offset, padded.data(), padded.size())) {
+      if (!WriteInsideFile(offset, padded.data(), padded.size())) {
         lastError_ = kInvalidFile;
         return;
       }
@@ -478,8 +489,10 @@ bool LUCFileV1::ReadCell(int32_t row, int32_t column, int16_t& value) {
     value = grid_[CellIndex(row, column)];
     return true;
   }
+  // A cell lies in the grid records, never in the header.
+  const int64_t offset = CellFileOffset(row, column);
   unsigned char bytes[lucfile::kCellSize];
-  if (!file_->ReadAt(CellFileOffset(row, column), bytes, sizeof bytes)) return false;
+  if (offset < lucfile::kHeaderSize || !file_->ReadAt(offset, bytes, sizeof bytes)) return false;
   value = lucfile::GetLE<int16_t>(bytes);
   return true;
 }
@@ -489,9 +502,10 @@ bool LUCFileV1::WriteCell(int32_t row, int32_t column, int16_t value) {
     grid_[CellIndex(row, column)] = value;
     return true;
   }
+  const int64_t offset = CellFileOffset(row, column);
   unsigned char bytes[lucfile::kCellSize];
   lucfile::PutLE(bytes, value);
-  return file_->WriteAt(CellFileOffset(row, column), bytes, sizeof bytes);
+  return offset >= lucfile::kHeaderSize && WriteInsideFile(offset, bytes, sizeof bytes);
 }
 
 int16_t LUCFileV1::LULCValue(double x, double y) {

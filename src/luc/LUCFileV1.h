@@ -203,6 +203,9 @@ class LUCFileV1 {
   int64_t CellFileOffset(int32_t row, int32_t column) const;  // 0-based byte offset
   bool ReadCell(int32_t row, int32_t column, int16_t& value);
   bool WriteCell(int32_t row, int32_t column, int16_t value);
+  // Direct I/O mode: writes bytes that lie wholly within the file, after the
+  // signature; false for anything that would extend the file.
+  bool WriteInsideFile(int64_t offset, const void* data, std::size_t size);
 
   std::string fileName_;
   bool validateFileName_ = false;

@@ -16,10 +16,6 @@
 namespace tilbo {
 namespace {
 
-constexpr int kExitConverted = 0;
-constexpr int kExitNotConverted = 1;
-constexpr int kExitCouldNotStart = 2;
-
 // An ordinary file: a regular file (links followed) whose name does not begin with ".".
 bool IsOrdinaryFile(const std::string& path) {
   std::error_code ec;
@@ -42,13 +38,16 @@ int frmMain::RunAutoConvert() {
   AutoConvertDestinationDir = Trim(commandLine_.getCommandArg("/DEST=", "/"));
   AutoConvertLogFile = Trim(commandLine_.getCommandArg("/LOG=", "/"));
   if (commandLine_.HasLogExcludedSwitch()) chkLogExcluded.ticked = true;
+  AutoConvertResult = {};
+  AutoConvertResult.source = AutoConvertSourceFile;
+  AutoConvertResult.log = AutoConvertLogFile;
 
-  const auto refuseSource = [this](const char* reason) {
-    AutoConvertSourceRefused =
-        SourceRefusal{Trim(reason), SourceFileKindHint(SniffSourceFileKind(AutoConvertSourceFile))};
+  const auto refuseSource = [this] {
+    AutoConvertResult.hint = SourceFileKindHint(SniffSourceFileKind(AutoConvertSourceFile));
   };
   const auto endRun = [this](const char* reason) {
     ACLogWrite(reason);
+    AutoConvertResult.reason = Trim(reason);
     ACLogWrite("   Source file not converted.");
     ACLogWrite("");
     return kExitNotConverted;
@@ -80,7 +79,7 @@ int frmMain::RunAutoConvert() {
     ACLogWrite("");
 
     if (AutoConvertSourceFile.empty() || !IsOrdinaryFile(AutoConvertSourceFile)) {
-      refuseSource("   Invalid source file.");
+      refuseSource();
       return endRun("   Invalid source file.");
     }
     std::error_code ec;
@@ -90,6 +89,7 @@ int frmMain::RunAutoConvert() {
   } catch (const std::exception& e) {
     const int number = dynamic_cast<const SystemFailure*>(&e) ? static_cast<const SystemFailure&>(e).number : 0;
     if (AutoConvertLogOpen()) {
+      AutoConvertResult.reason = "System error in Form_Load: " + std::string(e.what());
       ACLogWrite("   System error in Form_Load:");
       ACLogWrite("      Number:      " + std::to_string(number));
       ACLogWrite("      Description: " + std::string(e.what()));
@@ -112,11 +112,13 @@ int frmMain::RunAutoConvert() {
   switch (ReadCTGFile()) {
     case ReadResult::Failed:
       ACLogWrite("   Unknown error in ReadCTGFile.");
+      AutoConvertResult.reason = "Unknown error in ReadCTGFile.";
       ACLogWrite("   Source file not converted.");
       break;
     case ReadResult::NotCTG:
-      refuseSource("   Source file not valid CTG file.");
+      refuseSource();
       ACLogWrite("   Source file not valid CTG file.");
+      AutoConvertResult.reason = "Source file not valid CTG file.";
       ACLogWrite("   Source file not converted.");
       break;
     default:
@@ -129,7 +131,8 @@ int frmMain::RunAutoConvert() {
   ACLogWrite("");
   const bool converted = ConvertSuccess;
   Unload();
-  return converted ? kExitConverted : kExitNotConverted;
+  if (!converted) return kExitNotConverted;
+  return AutoConvertResult.SourceCutShort() ? kExitConvertedShortSource : kExitConverted;
 }
 
 }  // namespace tilbo

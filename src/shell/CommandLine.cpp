@@ -101,8 +101,10 @@ std::string UsageText() {
          "  --help                         show this text\n"
          "  --version                      show the version\n"
          "\n"
-         "Exit status: 0 converted (or the window closed), 1 not converted,\n"
-         "2 the run could not start (no log named, bad log directory, bad usage).\n"
+         "Exit status: 0 converted (or the window closed), 1 not converted (the reason\n"
+         "and the log's path go to standard error), 2 the run could not start (no log\n"
+         "named, bad log directory, bad usage), 3 converted from a source shorter than\n"
+         "its header says (cut short: the tiles lack its missing cells).\n"
          "\n"
          "Example:\n"
          "  ctgtilbo /AUTO /SOURCE=/data/ctg/lewiston /DEST=/data/luc/ /LOG=/data/convert.log\n";

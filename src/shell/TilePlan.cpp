@@ -15,8 +15,13 @@ constexpr std::size_t kBaseLengthWithoutScale = 30;
 // More one-degree cells than the earth has means the header's corners are not
 // real positions; refusing them keeps a hostile header from sizing the plan.
 constexpr long kMaxCandidateTiles = 180L * 360L;
+constexpr double kMaxLatitude = 90, kMaxLongitude = 180;  // degrees either side of 0
 
 bool IsWhole(double value) { return std::floor(value) == value; }
+
+bool OnTheEarth(double latitude, double longitude) {
+  return std::fabs(latitude) <= kMaxLatitude && std::fabs(longitude) <= kMaxLongitude;
+}
 
 }  // namespace
 
@@ -51,6 +56,12 @@ std::string TileTitle(const std::string& sourceTitle, const std::vector<PlannedF
 }
 
 std::vector<PlannedFile> PlanTiles(const CTGHeader& header, const std::string& directory) {
+  // Corners that are no position on the earth ("9E9" in a degrees field, whose
+  // whole degrees FloorInt cannot even hold) give no tile.
+  if (!OnTheEarth(header.Point1Latitude, header.Point1Longitude) ||
+      !OnTheEarth(header.Point4Latitude, header.Point4Longitude)) {
+    return {};
+  }
   const int latFrom = FloorInt(header.Point1Latitude), latTo = FloorInt(header.Point4Latitude);
   const int lonFrom = CeilingInt(header.Point1Longitude), lonTo = CeilingInt(header.Point4Longitude);
   const long candidates = std::max(0L, static_cast<long>(latTo - latFrom + 1)) *

@@ -15,7 +15,7 @@ inline constexpr std::size_t kMaxTileTitleLength = 40;
 
 // The tiles of the quadrangle in plan order (south to north, west to east
 // within a row), every tile's Directory set to `directory`. Empty when the
-// header's corners leave no tile.
+// header's corners leave no tile or are not positions on the earth.
 std::vector<PlannedFile> PlanTiles(const CTGHeader& header, const std::string& directory);
 
 // The title of tile `index` (1-based) of a plan of `tiles`, from the source

@@ -14,6 +14,7 @@
 #include "suite/NumberFormat.h"
 #include "suite/NumericValue.h"
 #include "suite/Regional.h"
+#include "suite/Rounding.h"
 #include "suite/SettleDefaultsIni.h"
 #include "suite/SuiteConfig.h"
 #include "suite/TechLog.h"
@@ -43,7 +44,7 @@ void SuiteStartUp(const CommandLine& commandLine) {
   SuiteConfig& config = Config();
   config.userDefaultsIniPath = kBareUserDefaultsIni;
   config.techSupportLogLevel =
-      static_cast<int16_t>(NumericValue(ReadINI("Config", "Tech Support Log", "0", config.userDefaultsIniPath)));
+      SaturateToInt<int16_t>(NumericValue(ReadINI("Config", "Tech Support Log", "0", config.userDefaultsIniPath)));
 
   config.userDefaultsIniPath = kBareUserDefaultsIni;
   const std::string iniArgument = commandLine.getCommandArg("/INI=", "/");
@@ -68,7 +69,7 @@ void SuiteStartUp(const CommandLine& commandLine) {
     WriteLogAtLevel("Write new INI ", kStartupLogLevel);
   }
 
-  config.debugLevel = static_cast<int16_t>(NumericValue(ReadINI("CONFIG", "DEBUG", "0", path)));
+  config.debugLevel = SaturateToInt<int16_t>(NumericValue(ReadINI("CONFIG", "DEBUG", "0", path)));
   WriteLogAtLevel("Version " + std::to_string(kVersionMajor) + "." + FormatPicture(kVersionMinor, "00") + "." +
                       FormatPicture(kVersionRevision, "00"),
                   kStartupLogLevel);
@@ -151,6 +152,7 @@ void frmMain::Unload() {
 bool frmMain::OpenAutoConvertLog(const std::string& path) { return autoConvertLog_.Open(path); }
 
 void frmMain::ACLogWrite(const std::string& text, bool newLine) {
+  if (AutoConvertLogOpen() && LenTrim(text) > 0) lastLogLine_ = Trim(text);
   // Each line reaches the file at once, so the log is complete even if the run dies.
   autoConvertLog_.Write(text);
   if (newLine) autoConvertLog_.Write("\r\n");
@@ -181,34 +183,43 @@ ReadResult frmMain::ReadCTGFile() {
     return ReadResult::Failed;
   }
 
-  const std::string directory = AutoConvert ? AutoConvertDestinationDir : cboDirectories.text;
-  std::vector<PlannedFile> plan = PlanTiles(header, directory);
   CTG_Close(CTGFileHandle);
+  std::vector<PlannedFile> plan;
+  SourceDescription frame;
+  try {
+    plan = PlanTiles(header, AutoConvert ? AutoConvertDestinationDir : cboDirectories.text);
+    frame = DescribeOriginalFile(header);
+  } catch (const std::exception&) {  // out of memory
+    plan.clear();
+  }
   if (plan.empty()) {
-    // Corners that leave no tile: nothing to convert, so the file counts as
-    // not read and the window keeps what it showed.
+    // Corners that leave no tile (or lie off the earth): nothing to convert,
+    // so the file counts as not read and the window keeps what it showed.
     CTG_FreeHandle(CTGFileHandle);
     return ReadResult::Failed;
   }
+  // Nothing fails from here: the window changes all at once or not at all.
   HandleHeld = true;
-
-  FillOriginalFrame(header);
+  ShowOriginalFrame(std::move(frame));
   PlannedFiles = std::move(plan);
   CurrentFile = 1;
   lblCurFile = "1 of " + std::to_string(PlannedFiles.size());
   return ReadResult::Read;
 }
 
-void frmMain::FillOriginalFrame(const CTGHeader& header) {
+SourceDescription frmMain::DescribeOriginalFile(const CTGHeader& header) const {
   std::error_code ec;
   const auto length = std::filesystem::file_size(SourcePath, ec);
-  const SourceDescription d = DescribeSource(SourcePath, ec ? 0 : length, header);
-  lblFilename = d.Filename;
-  lblDirectory = d.Directory;
-  lblTitle = d.Title;
-  lblLatLonQuad = d.LatLonQuad;
-  lblUTMRefCorner = d.UTMRefCorner;
-  lblCellSize = d.CellSize;
+  return DescribeSource(SourcePath, ec ? 0 : length, header);
+}
+
+void frmMain::ShowOriginalFrame(SourceDescription d) noexcept {
+  lblFilename = std::move(d.Filename);
+  lblDirectory = std::move(d.Directory);
+  lblTitle = std::move(d.Title);
+  lblLatLonQuad = std::move(d.LatLonQuad);
+  lblUTMRefCorner = std::move(d.UTMRefCorner);
+  lblCellSize = std::move(d.CellSize);
 }
 
 // --- Window states ----------------------------------------------------------
@@ -355,7 +366,10 @@ void frmMain::SetFiles(frmConversion& conversion) {
   for (const PlannedFile& tile : PlannedFiles) {
     conversion.AddFile(tile.Directory, tile.FileName, tile.RefLat, tile.RefLon, tile.Size, tile.Title);
   }
-  if (AutoConvert) ACLogWrite("");
+  if (AutoConvert) {
+    ACLogWrite("");
+    lastLogLine_.clear();  // from here on the conversion's own lines
+  }
 }
 
 void frmMain::cmdConvert_Click() {
@@ -367,10 +381,20 @@ void frmMain::cmdConvert_Click() {
   enabled = true;
 
   if (!ConvertSuccess) {
-    if (AutoConvert) ACLogWrite("   Source file not successfully converted.");
+    if (AutoConvert) {
+      // The conversion's last line says why.
+      AutoConvertResult.reason = lastLogLine_.empty() ? "the conversion failed" : lastLogLine_;
+      ACLogWrite("   Source file not successfully converted.");
+    }
     return;
   }
   if (AutoConvert) {
+    AutoConvertResult.recordsDeclared = CTG_RecordCount(CTGFileHandle);
+    AutoConvertResult.recordsHeld = CTG_RecordsHeld(CTGFileHandle);
+    for (const OpenTile& tile : conversion.OpenTiles) {
+      const PlannedFile& p = conversion.PlannedFiles[tile.PlannedIndex - 1];
+      AutoConvertResult.tilesWritten.push_back(p.Directory + p.FileName);
+    }
     CTG_Close(CTGFileHandle);
     CTG_FreeHandle(CTGFileHandle);
     ResetMainWindow();

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "conversion/ConversionOwner.h"
+#include "shell/AutoConvertReport.h"
 #include "ctg/frmBrowseRecords.h"
 #include "registry/frmDirectories.h"
 #include "shell/CommandLine.h"
 #include "shell/PlannedFile.h"
+#include "shell/SourceDescription.h"
 #include "suite/AppendLog.h"
 #include "suite/FormLocation.h"
 #include "suite/Prompter.h"
@@ -79,8 +81,8 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   void Load();
   // The unload step: saves the window position and the options.
   void Unload();
-  // The unattended run of one file (after Load); returns the exit status:
-  // 0 converted, 1 not converted, 2 the run could not start.
+  // The unattended run of one file (after Load); returns the exit status
+  // (AutoConvertExit) and leaves the details in AutoConvertResult.
   int RunAutoConvert();
 
   // --- Operations ---------------------------------------------------------
@@ -128,14 +130,8 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   std::string AutoConvertDestinationDir;
   std::string AutoConvertSourceFile;
   std::string AutoConvertLogFile;
-  // When an AutoConvert run refused its source: the log's reason and what the
-  // file looks like instead ("it is a directory...", or empty), for the
-  // terminal line of the command.
-  struct SourceRefusal {
-    std::string reason;
-    std::string hint;
-  };
-  std::optional<SourceRefusal> AutoConvertSourceRefused;
+  // What the last AutoConvert run did, for its exit status and standard error.
+  AutoConvertOutcome AutoConvertResult;
   bool AutoConvertLogOpen() const { return autoConvertLog_.IsOpen(); }
   bool OpenAutoConvertLog(const std::string& path);
 
@@ -167,13 +163,15 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   void ApplySavedOptions();
   void UnloadRecordBrowser();
   void StartRecordBrowser();
-  void FillOriginalFrame(const struct CTGHeader& header);
+  SourceDescription DescribeOriginalFile(const struct CTGHeader& header) const;
+  void ShowOriginalFrame(SourceDescription description) noexcept;
 
   Prompter& prompter_;
   EventPump& pump_;
   MainWindowHost& host_;
   CommandLine commandLine_;
   AppendLog autoConvertLog_;  // every line reaches the file at once, whole
+  std::string lastLogLine_;  // the last non-blank line of the AutoConvert log
   std::unique_ptr<frmBrowseRecords> browser_;
 };
 

@@ -24,4 +24,13 @@ std::optional<Int> RoundToInt(double value) {
   return static_cast<Int>(r);
 }
 
+// RoundHalfEven held to the integer type's range: a setting written beyond it
+// means as much as the type can say, and one that is not a number means 0.
+template <typename Int>
+Int SaturateToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (const std::optional<Int> fits = RoundToInt<Int>(value)) return *fits;
+  return value < 0 ? std::numeric_limits<Int>::min() : std::numeric_limits<Int>::max();
+}
+
 }  // namespace tilbo

@@ -81,13 +81,14 @@ class AutoConvert : public ::testing::Test {
   }
 
   // Starts the program, its standard error going to `errPath`; returns its process id.
-  pid_t Start(const std::vector<std::string>& args, const std::string& errPath) {
-    const std::string program = std::string(TILBO_BINARY_DIR) + "/ctgtilbo";
+  pid_t Start(const std::vector<std::string>& args, const std::string& errPath, const char* tool = "ctgtilbo") {
+    const std::string program = std::string(TILBO_BINARY_DIR) + "/" + tool;
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = -1;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
@@ -104,9 +105,9 @@ class AutoConvert : public ::testing::Test {
     return r;
   }
 
-  RunResult Run(const std::vector<std::string>& args) {
+  RunResult Run(const std::vector<std::string>& args, const char* tool = "ctgtilbo") {
     const std::string errPath = data_.file("stderr.txt");
-    return Finish(Start(args, errPath), errPath);
+    return Finish(Start(args, errPath, tool), errPath);
   }
 
   std::string Log() { return ReadWholeFile(log_); }
@@ -210,7 +211,10 @@ TEST_F(AutoConvert, ASourceThatIsNotCTGIsLoggedAndTheTerminalSaysWhatItIs) {
     const auto lines = Lines(Log());
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()),
               (std::vector<std::string>{c.logLine, "   Source file not converted.", ""}));
-    EXPECT_EQ(r.err, "ctgtilbo: " + path + ": " + std::string(c.logLine).substr(3) + c.terminal + "\n");
+    EXPECT_TRUE(OptionsSaved());  // the run reached its end
+    // The terminal learns what failed, what the file is instead, and where the log is.
+    EXPECT_EQ(r.err, "ctgtilbo: " + path + " not converted: " + std::string(c.logLine).substr(3) + c.terminal +
+                         " (log: " + log_ + ")\n");
   }
 }
 
@@ -237,6 +241,38 @@ TEST_F(AutoConvert, TheShippedGzipConvertsAsItsContent) {
   EXPECT_EQ(logs[0], logs[1]);
   EXPECT_GT(tiles[0].size(), 900000u);
   EXPECT_TRUE(tiles[0] == tiles[1]);  // a million bytes: no printing
+}
+
+// Damaged copies of the real quadrangle through both programs: the log as
+// always, and what is added goes to standard error and the exit status.
+TEST_F(AutoConvert, DamagedSourcesFailOrWarnOnStandardError) {
+  const std::string lewiston = ReadWholeFile(GunzipSample(data_, "LEWISTON_grid_cell.gz"));
+  const std::string unknown = " not converted: Unknown error in ReadCTGFile. (log: " + log_ + ")\n";
+  const struct {
+    std::string bytes;
+    int status;
+    std::string err, verdict, luctoolErr;
+  } cases[] = {
+      {std::string(lewiston).replace(160, 10, "   9E90000"), 1, unknown, "not converted.", "no tile can be planned"},
+      {std::string(lewiston).replace(230, 10, "   1E50000"), 1, unknown, "not converted.", "no tile can be planned"},
+      {lewiston.substr(0, 20480), 3,
+       " is cut short: it holds 251 of the 442032 data records its header declares; the tiles lack the missing "
+       "cells (exit status 3)\n",
+       "successfully converted.", "cut short: the file holds 251 of the 442032 data records"}};
+  for (const auto& c : cases) {
+    const std::string path = data_.file("damaged.ctg");
+    WriteWholeFile(path, c.bytes);
+    std::filesystem::remove(log_);
+    std::filesystem::remove(DefaultsIni());
+    const RunResult r = Run({"/AUTO", "/SOURCE=" + path, "/DEST=" + out_.dir(), "/LOG=" + log_});
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, "ctgtilbo: " + path + c.err);
+    EXPECT_TRUE(Log().ends_with("   Source file " + c.verdict + "\r\n\r\n")) << Log();
+    EXPECT_TRUE(OptionsSaved());  // the unload step ran
+    const RunResult info = Run({"info", path}, "luctool");
+    EXPECT_EQ(info.status, c.status);
+    EXPECT_NE(info.err.find("luctool: " + path + ": " + c.luctoolErr), std::string::npos) << info.err;
+  }
 }
 
 TEST_F(AutoConvert, LogExcludedWritesTheExcludedPointsLogBesideTheSource) {

@@ -35,10 +35,16 @@ class LuctoolCtgTest : public ::testing::Test {
 };
 
 TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeader) {
+  // The sample holds one record of the 434309 its header declares: described,
+  // and said to be cut short in the text, on standard error and by status 3.
   const Result r = RunTool({"info", kFake});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  EXPECT_NE(r.out.find(": USGS CTG land use and land cover, 434309 data records (the file holds 1)\n"),
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "luctool: " + kFake + ": cut short: the file holds 1 of the 434309 data records its header declares\n");
+  EXPECT_NE(r.out.find(": USGS CTG land use and land cover, 434309 data records (the file holds 1)\n"
+                       "Cut short: the file holds 1 of the 434309 data records its header declares; the rest read "
+                       "as read errors\n"),
+            std::string::npos);
+  EXPECT_NE(RunTool({"info", kFake, "--json"}).out.find("\"dataRecordsInFile\":1,\"cutShort\":true,"),
             std::string::npos);
   EXPECT_NE(r.out.find("  Title               FAKE CITY\n"), std::string::npos);
   EXPECT_NE(r.out.find("  DataDate            91170\n"), std::string::npos);
@@ -69,7 +75,7 @@ TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
     EXPECT_EQ(r.out.substr(0, 1), "{");
     EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
     for (const char* part :
-         {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039",
+         {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039,\"cutShort\":false,",
           "\"GridDimension1\":575", "\"GridDimension2\":808", "\"CellSize\":200", "\"Rec1Value51\":19",
           "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
           "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
@@ -148,8 +154,9 @@ TEST_F(LuctoolCtgTest, CellsListsRecordsAndSaysWhichCannotBeRead) {
 TEST_F(LuctoolCtgTest, InfoDescribesEveryFileGiven) {
   const std::string missing = dir_.file("missing");
   const Result r = RunTool({"info", kFake, missing, kFake});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "luctool: " + missing + ": the file cannot be found or accessed (reader error 3)\n");
+  EXPECT_EQ(r.status, 1);  // a file that cannot be read outweighs the cut-short sample (3)
+  const std::string cut = "luctool: " + kFake + ": cut short: the file holds 1 of the 434309 data records its header declares\n";
+  EXPECT_EQ(r.err, cut + "luctool: " + missing + ": the file cannot be found or accessed (reader error 3)\n" + cut);
   const std::string one = RunTool({"info", kFake}).out;
   EXPECT_EQ(r.out, one + "\n" + one);
   EXPECT_NE(one.find("  Datum               WGS 84 ("), std::string::npos);

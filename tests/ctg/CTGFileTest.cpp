@@ -224,8 +224,11 @@ TEST_F(CTGFileTest, RecordCountIsHalfRoundedToEven) {
 
 TEST_F(CTGFileTest, RecordCountOfAClosedFileIsZeroAndSuccessLeavesTheCode) {
   const int16_t h = OpenBytes("quad", SmallFile(3));
+  EXPECT_EQ(CTG_RecordsHeld(h), 3);
   CTG_Close(h);
   EXPECT_EQ(CTG_RecordCount(h), 0);
+  EXPECT_EQ(CTG_LastError(), kCTGNotOpen);
+  EXPECT_EQ(CTG_RecordsHeld(h), 0);
   EXPECT_EQ(CTG_LastError(), kCTGNotOpen);
   ASSERT_TRUE(CTG_Open(h));
   CTG_ReadCell(h, 99);
@@ -295,6 +298,7 @@ TEST_F(CTGFileTest, RecordsBeyondTheEndOfTheFile) {
   bytes += DataRecord(14, 1003, 5000000, "13").substr(0, 15);
   const int16_t h = OpenBytes("cut", bytes);
   ASSERT_EQ(CTG_RecordCount(h), 4);
+  EXPECT_EQ(CTG_RecordsHeld(h), 2);  // whole records only
   EXPECT_EQ(CTG_ReadCell(h, 2).LULCCode, 12);
   const std::string partial = CTG_ReadRecordText(h, 8);
   EXPECT_EQ(CTG_LastError(), kCTGNoError);

@@ -237,6 +237,35 @@ TEST(LUCFileV1Open, ErrorsAndAcceptedSignatures) {
   EXPECT_EQ(luc.OpenMode(), LUCFileV1::kClosed);
 }
 
+// The check on open looks at the signature (and the name) only: a file cut
+// short opens in direct I/O mode, where what it lacks fails cell by cell and
+// is never written; memory I/O mode refuses it before loading anything.
+TEST(LUCFileV1Open, AShortFileOpensDirectlyAndFailsBeyondItsEnd) {
+  TempDir dir;
+  LucFileRecipe recipe;
+  recipe.cellValue = 31;
+  const std::string whole = MakeLucBytes(recipe);  // 10 rows of 500 cells, 1000-byte records
+  for (std::size_t length : {whole.size() - 1, std::size_t{1000}, std::size_t{156}, std::size_t{12}}) {
+    SCOPED_TRACE(length);
+    WriteWholeFile(dir.file("short.LUC"), whole.substr(0, length));
+    LUCFileV1 luc;
+    luc.SetFileName(dir.file("short.LUC"));
+    luc.SetOpenMode(LUCFileV1::kMemoryIo);
+    EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+    luc.SetOpenMode(LUCFileV1::kDirectIo);
+    ASSERT_EQ(luc.LastError(), LUCFileV1::kNoError);
+    EXPECT_EQ(luc.LULCValue(0, 0), length > 1000 ? 31 : 0);
+    luc.LULCValue(499, 9);  // the last cell: its second byte is missing
+    EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
+    luc.SetLULCValue(499, 9, 41);
+    EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
+    luc.SetTitle("cut short");
+    EXPECT_EQ(luc.LastError(), length >= 90 ? LUCFileV1::kNoError : LUCFileV1::kInvalidFile);
+    luc.SetOpenMode(LUCFileV1::kClosed);
+    EXPECT_EQ(std::filesystem::file_size(dir.file("short.LUC")), length);
+  }
+}
+
 TEST(LUCFileV1Open, FileNameCheckFollowsTheTileNameRule) {
   TempDir dir;
   const std::string tile = MakeLucBytes(LucFileRecipe{});  // SE corner 40 N, 105 W

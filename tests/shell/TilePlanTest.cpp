@@ -96,6 +96,10 @@ TEST(PlanTiles, NoTileLeftOrImpossibleCornersGiveAnEmptyPlan) {
   EXPECT_TRUE(PlanTiles(h, "").empty());
   // Corners far beyond the earth would plan a million tiles: refused.
   EXPECT_TRUE(PlanTiles(Quadrangle(-900, -999, 900, 999, "X"), "").empty());
+  // So do corners off the earth, down to whole degrees beyond 16 bits ("9E9" in a degrees field).
+  for (const auto& [south, north, east] : {std::tuple{9e9, 40.0, -104.5}, {40.5, 41.0, -1e5}, {40.5, 545.0, -18.0}}) {
+    EXPECT_TRUE(PlanTiles(Quadrangle(south, -105.5, north, east, "X"), "").empty()) << south << north << east;
+  }
 }
 
 }  // namespace

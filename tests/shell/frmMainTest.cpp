@@ -50,6 +50,14 @@ TEST_F(MainWindow, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
   EXPECT_NE(ReadINI("CONFIG", "frmMain-X", "", ini), "");
 }
 
+TEST_F(MainWindow, StartUpHoldsLevelsBeyondSixteenBitsAtTheLimits) {
+  WriteWholeFile(env.windows.file("QMconfig.InI"), "[Config]\r\nTech Support Log=1E9\r\n");
+  WriteWholeFile(env.home.file("QMDEFAULTS.INI"), "[CONFIG]\r\nDEBUG=-1D300\r\n");
+  Main().Load();
+  EXPECT_EQ(Config().techSupportLogLevel, 32767);
+  EXPECT_EQ(Config().debugLevel, -32768);
+}
+
 TEST_F(MainWindow, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSavedValues) {
   // A section too large for the largest section buffer cannot be read.
   std::string ini = "[CTG Tilbo Settings]\r\nUse Existing Files=Yes\r\nCreate New Files=No\r\n[LULC Directories]\r\n";

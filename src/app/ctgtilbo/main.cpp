@@ -9,6 +9,7 @@
 
 #include "app/HeadlessHost.h"
 #include "ctgtilbo/DesktopLauncher.h"
+#include "shell/AutoConvertReport.h"
 #include "shell/CommandLine.h"
 #include "shell/TerminalProgress.h"
 #include "shell/frmMain.h"
@@ -22,17 +23,18 @@ constexpr int kExitBySignal = 128;  // + the signal's number, as a shell reports
 
 int RunAutoConvert(const tilbo::CommandLine& commandLine) {
   tilbo::CatchInterruptions();
+  const bool terminal = tilbo::TerminalProgressPump::StandardErrorIsTerminal();
   tilbo::HeadlessPrompter prompter;
-  tilbo::TerminalProgressPump pump(stderr, tilbo::TerminalProgressPump::StandardErrorIsTerminal());
+  tilbo::TerminalProgressPump pump(stderr, terminal);
   tilbo::HeadlessHost host;
   tilbo::frmMain main(prompter, pump, host, commandLine);
   main.Load();
   const int status = main.RunAutoConvert();
   pump.Clear();
-  if (const auto& refused = main.AutoConvertSourceRefused) {
-    std::string hint = refused->hint;
-    if (!hint.empty()) hint = " " + std::string(1, static_cast<char>(std::toupper(hint[0]))) + hint.substr(1) + ".";
-    std::cerr << "ctgtilbo: " << main.AutoConvertSourceFile << ": " << refused->reason << hint << '\n';
+  // An interrupted run has a line of its own (ReportInterruption).
+  if (tilbo::InterruptingSignal() != 0) return status;
+  for (const std::string& line : tilbo::AutoConvertReportLines(main.AutoConvertResult, status, terminal)) {
+    std::cerr << line << '\n';
   }
   return status;
 }

@@ -69,24 +69,24 @@ Bounds BoundsOf(const CTGHeader& h) {
   return b;
 }
 
-// The sizes of a source: on disk (what a file manager shows, and the Original
-// File frame) and of the data the records are read from (decompressed, for a
-// gzip file).
-struct SourceSizes {
-  int64_t fileBytes;
-  int64_t dataBytes;
-  bool gzip;
+constexpr int kExitNotUsable = 1;
+constexpr int kExitCutShort = 3;
+
+// What the reader says of an open CTG file beyond its header: its sizes on
+// disk (what a file manager shows, and the Original File frame) and of the
+// data the records are read from (decompressed, for a gzip file), and the
+// records declared against the records held.
+struct CtgFacts {
+  int32_t recordCount = 0;  // declared by the header
+  int64_t recordsHeld = 0;  // whole records in the data
+  int64_t fileBytes = 0;
+  int64_t dataBytes = 0;
+  bool gzip = false;
   std::string dataEndProblem;  // why the data stops early (a damaged gzip stream)
+  bool CutShort() const { return recordsHeld < recordCount; }
 };
 
-// Whole data records the file holds after its header (a file may hold fewer or
-// more than its header claims).
-int64_t DataRecordsInFile(int64_t dataBytes) {
-  const int64_t afterHeader = dataBytes - static_cast<int64_t>(kCTGHeaderLength);
-  return afterHeader > 0 ? afterHeader / static_cast<int64_t>(kCTGRecordLength) : 0;
-}
-
-void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCount, SourceSizes sizes,
+void WriteCtgText(const std::string& path, const CTGHeader& h, const CtgFacts& f, const std::vector<PlannedFile>& plan,
                   std::ostream& out) {
   // "  Name                value", the values in one column.
   auto line = [&](const std::string& name, const std::string& value) {
@@ -95,9 +95,13 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
     out << RTrim(text + value) << "\n";
   };
   auto num = [](double v) { return NumberText(v); };
-  out << path << ": USGS CTG land use and land cover" << (sizes.gzip ? ", gzip-compressed" : "")
-      << ", " << recordCount << " data records (the file holds " << DataRecordsInFile(sizes.dataBytes)
-      << (sizes.dataEndProblem.empty() ? "" : ": " + sizes.dataEndProblem) << ")\n";
+  out << path << ": USGS CTG land use and land cover" << (f.gzip ? ", gzip-compressed" : "") << ", "
+      << f.recordCount << " data records (the file holds " << f.recordsHeld
+      << (f.dataEndProblem.empty() ? "" : ": " + f.dataEndProblem) << ")\n";
+  if (f.CutShort()) {
+    out << "Cut short: the file holds " << f.recordsHeld << " of the " << f.recordCount
+        << " data records its header declares; the rest read as read errors\n";
+  }
   line("Title", h.Title);
   line("DataDate", h.DataDate);
   line("GridDimension1", num(h.GridDimension1) + " (rows)");
@@ -126,7 +130,7 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
       << num(h.Point5Latitude) << ", " << num(h.Point5Longitude) << "); latitude " << num(b.south) << " to "
       << num(b.north) << ", longitude " << num(b.west) << " to " << num(b.east) << " (degrees, west negative)\n";
 
-  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(sizes.fileBytes), h);
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(f.fileBytes), h);
   out << "Original File\n";
   line("Filename (Size):", d.Filename);
   line("Directory:", d.Directory);
@@ -134,25 +138,25 @@ void WriteCtgText(const std::string& path, const CTGHeader& h, int32_t recordCou
   line("Lat/Lon Block:", d.LatLonQuad);
   line("UTM Ref. Corner:", d.UTMRefCorner);
   line("Cell Size:", d.CellSize);
-  const auto plan = PlanTiles(h, "");
   out << "Planned tiles (" << plan.size() << ")\n";
   for (const PlannedFile& t : plan) {
     out << "  " << t.FileName << "  " << t.Size << " bytes  " << t.Title << "\n";
   }
 }
 
-void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCount, SourceSizes sizes,
+void WriteCtgJson(const std::string& path, const CTGHeader& h, const CtgFacts& f, const std::vector<PlannedFile>& plan,
                   std::ostream& out) {
   JsonWriter w;
   w.BeginObject();
   w.Key("file").String(path);
   w.Key("format").String("CTG");
-  w.Key("fileBytes").Int(sizes.fileBytes);
-  w.Key("dataBytes").Int(sizes.dataBytes);
-  w.Key("gzip").Bool(sizes.gzip);
-  w.Key("dataEndProblem").String(sizes.dataEndProblem);
-  w.Key("recordCount").Int(recordCount);
-  w.Key("dataRecordsInFile").Int(DataRecordsInFile(sizes.dataBytes));
+  w.Key("fileBytes").Int(f.fileBytes);
+  w.Key("dataBytes").Int(f.dataBytes);
+  w.Key("gzip").Bool(f.gzip);
+  w.Key("dataEndProblem").String(f.dataEndProblem);
+  w.Key("recordCount").Int(f.recordCount);
+  w.Key("dataRecordsInFile").Int(f.recordsHeld);
+  w.Key("cutShort").Bool(f.CutShort());
   w.Key("header").BeginObject();
   w.Key("GridDimension1").Int(h.GridDimension1);
   w.Key("RecordCountTimes2").Int(h.RecordCountTimes2);
@@ -197,14 +201,14 @@ void WriteCtgJson(const std::string& path, const CTGHeader& h, int32_t recordCou
   w.Key("south").Number(b.south).Key("north").Number(b.north);
   w.Key("west").Number(b.west).Key("east").Number(b.east);
   w.EndObject();
-  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(sizes.fileBytes), h);
+  const SourceDescription d = DescribeSource(path, static_cast<std::uintmax_t>(f.fileBytes), h);
   w.Key("originalFile").BeginObject();
   w.Key("filename").String(d.Filename).Key("directory").String(d.Directory).Key("title").String(d.Title);
   w.Key("latLonBlock").String(d.LatLonQuad).Key("utmRefCorner").String(d.UTMRefCorner);
   w.Key("cellSize").String(d.CellSize);
   w.EndObject();
   w.Key("plannedTiles").BeginArray();
-  for (const PlannedFile& t : PlanTiles(h, "")) {
+  for (const PlannedFile& t : plan) {
     w.BeginObject().Key("fileName").String(t.FileName).Key("size").Int(t.Size).Key("title").String(t.Title);
     w.Key("refLat").Number(t.RefLat).Key("refLon").Number(t.RefLon).EndObject();
   }
@@ -218,17 +222,33 @@ int DescribeCtgFile(const InfoOptions& options, Io& io) {
   if (!source.Open(io)) return 1;
   const CTGHeader header = CTG_ReadHeader(source.handle());
   if (CTG_LastError() != kCTGNoError) return ReportReaderError(options.path, io);
-  const int32_t recordCount = CTG_RecordCount(source.handle());
-  const int64_t dataBytes = CTG_DataLength(source.handle());
+  CtgFacts facts;
+  facts.recordCount = CTG_RecordCount(source.handle());
+  facts.recordsHeld = CTG_RecordsHeld(source.handle());
   std::error_code ec;
-  const auto onDisk = std::filesystem::file_size(options.path, ec);
-  const SourceSizes sizes{ec ? 0 : static_cast<int64_t>(onDisk), dataBytes,
-                          SniffSourceFileKind(options.path) == SourceFileKind::kGzip,
-                          CTG_DataEndProblem(source.handle())};
+  const auto fileBytes = std::filesystem::file_size(options.path, ec);
+  facts.fileBytes = ec ? 0 : static_cast<int64_t>(fileBytes);
+  facts.dataBytes = CTG_DataLength(source.handle());
+  facts.gzip = SniffSourceFileKind(options.path) == SourceFileKind::kGzip;
+  facts.dataEndProblem = CTG_DataEndProblem(source.handle());
+  const std::vector<PlannedFile> plan = PlanTiles(header, "");
   if (options.json) {
-    WriteCtgJson(options.path, header, recordCount, sizes, io.out);
+    WriteCtgJson(options.path, header, facts, plan, io.out);
   } else {
-    WriteCtgText(options.path, header, recordCount, sizes, io.out);
+    WriteCtgText(options.path, header, facts, plan, io.out);
+  }
+  // The conversion refuses what gives no tile, and a file cut short converts
+  // into tiles that lack its missing cells: a script must not take either for good.
+  if (plan.empty()) {
+    io.err << "luctool: " << options.path << ": no tile can be planned: the corners give latitudes "
+           << NumberText(header.Point1Latitude) << " to " << NumberText(header.Point4Latitude) << " and longitudes "
+           << NumberText(header.Point1Longitude) << " to " << NumberText(header.Point4Longitude) << "\n";
+    return kExitNotUsable;
+  }
+  if (facts.CutShort()) {
+    io.err << "luctool: " << options.path << ": cut short: the file holds " << facts.recordsHeld << " of the "
+           << facts.recordCount << " data records its header declares\n";
+    return kExitCutShort;
   }
   return 0;
 }
@@ -246,7 +266,10 @@ int RunInfo(const InfoArgs& args, Io& io) {
   for (const std::string& path : args.paths) {
     std::ostringstream text;
     Io one{text, io.err};
-    if (DescribeFile({path, args.json}, one) != 0) status = 1;
+    // A file that cannot be used outweighs one that is cut short.
+    const int result = DescribeFile({path, args.json}, one);
+    if (result == kExitCutShort && status == 0) status = kExitCutShort;
+    if (result != 0 && result != kExitCutShort) status = kExitNotUsable;
     if (text.str().empty()) continue;
     if (described && !args.json) io.out << "\n";
     io.out << text.str();
@@ -269,8 +292,9 @@ void AddInfoCommand(CLI::App& app, Io& io) {
       "Examples:\n"
       "  luctool info tiles/*.LUC\n"
       "  luctool info --json LEWISTON_grid_cell\n"
-      "Exit status: 0 every file described, 1 a file cannot be read (the reason is printed; the others are\n"
-      "still described), 2 bad usage.");
+      "Exit status: 0 every file described, 1 a file cannot be read or gives no tile (the reason is printed;\n"
+      "the others are still described), 2 bad usage, 3 a CTG file holds fewer data records than its header\n"
+      "declares (cut short) and none is worse.");
   cmd->callback([options, &io] { io.status = RunInfo(*options, io); });
 }
 
