@@ -104,7 +104,9 @@ std::string UsageText() {
          "Exit status: 0 converted (or the window closed), 1 not converted (the reason\n"
          "and the log's path go to standard error), 2 the run could not start (no log\n"
          "named, bad log directory, bad usage), 3 converted from a source shorter than\n"
-         "its header says (cut short: the tiles lack its missing cells).\n"
+         "its header says (cut short: the tiles lack its missing cells), 128 + N\n"
+         "interrupted by signal N (SIGINT, SIGTERM, SIGHUP: nothing in the destination\n"
+         "changes).\n"
          "\n"
          "Example:\n"
          "  ctgtilbo /AUTO /SOURCE=/data/ctg/lewiston /DEST=/data/luc/ /LOG=/data/convert.log\n";
