@@ -391,6 +391,10 @@ SynthWriteResult WriteSynthCTG(const SynthOptions& options, const std::string& p
   }
   const SynthGrid& g = *plan.grid;
 
+  if (path.empty() || path.back() == '/') {
+    result.error = path + ": no file name";
+    return result;
+  }
   FileReplacement out;
   const auto fail = [&] {
     result.error = path + ": " + std::strerror(errno);
