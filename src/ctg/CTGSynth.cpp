@@ -1,9 +1,5 @@
 #include "ctg/CTGSynth.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -15,6 +11,7 @@
 
 #include "coords/UtmCon.h"
 #include "ctg/CTGDecode.h"
+#include "suite/AtomicFile.h"
 #include "suite/Rounding.h"
 
 namespace tilbo {
@@ -250,18 +247,6 @@ std::vector<int64_t> ChooseBadRecords(uint64_t seed, int64_t records, int64_t co
   return sorted;
 }
 
-// Writes all of `bytes`; false on failure.
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 int16_t SynthHashCode(int32_t easting, int32_t northing) {
@@ -406,27 +391,17 @@ SynthWriteResult WriteSynthCTG(const SynthOptions& options, const std::string& p
   }
   const SynthGrid& g = *plan.grid;
 
-  const std::size_t slash = path.find_last_of('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (name.empty()) {
+  if (path.empty() || path.back() == '/') {
     result.error = path + ": no file name";
     return result;
   }
-  std::string temp = (slash == std::string::npos ? std::string() : dir) + "." + name + ".synth-XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    result.error = "cannot create a file in " + dir + ": " + std::strerror(errno);
-    return result;
-  }
-  auto abandon = [&](const std::string& why) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    result.error = why;
+  FileReplacement out;
+  const auto fail = [&] {
+    result.error = path + ": " + std::strerror(errno);
     return result;
   };
-
-  if (!WriteAll(fd, SynthHeaderRecords(options, g))) return abandon(path + ": " + std::strerror(errno));
+  if (!out.Begin(path)) return fail();
+  if (!out.Write(SynthHeaderRecords(options, g))) return fail();
   const PatchField patches(options.seed);
   const std::vector<int64_t> bad = ChooseBadRecords(options.seed, g.Records(), options.badRecords);
   auto nextBad = bad.begin();
@@ -461,20 +436,9 @@ SynthWriteResult WriteSynthCTG(const SynthOptions& options, const std::string& p
       row.append(fields);
       row.append(otherThemes);
     }
-    if (!WriteAll(fd, row)) return abandon(path + ": " + std::strerror(errno));
+    if (!out.Write(row)) return fail();
   }
-  if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) return abandon(path + ": " + std::strerror(errno));
-  if (::close(fd) != 0) {
-    ::unlink(temp.c_str());
-    result.error = path + ": " + std::strerror(errno);
-    return result;
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    result.error = path + ": " + std::strerror(error);
-    return result;
-  }
+  if (!out.Commit()) return fail();
   result.ok = true;
   result.grid = g;
   return result;

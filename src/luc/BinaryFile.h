@@ -1,14 +1,15 @@
 #pragma once
 // An open file for positioned binary reads and writes (POSIX pread/pwrite),
-// closed when the object ends, and a whole-file write that replaces a file
-// only once the new contents are complete.
+// closed when the object ends. Whole files are written through
+// suite/AtomicFile.h.
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
-#include <span>
 #include <string>
+#include <utility>
+
+#include "suite/PosixFile.h"
 
 namespace tilbo {
 
@@ -25,12 +26,6 @@ class BinaryFile {
   // The existing file, or nothing when it cannot be opened. Never creates.
   static std::optional<BinaryFile> Open(const std::string& path, Access access);
 
-  BinaryFile(BinaryFile&& other) noexcept;
-  BinaryFile& operator=(BinaryFile&& other) noexcept;
-  BinaryFile(const BinaryFile&) = delete;
-  BinaryFile& operator=(const BinaryFile&) = delete;
-  ~BinaryFile();
-
   // Exactly `size` bytes at `offset`, or false.
   bool ReadAt(int64_t offset, void* data, std::size_t size) const;
   bool WriteAt(int64_t offset, const void* data, std::size_t size);
@@ -38,9 +33,8 @@ class BinaryFile {
   int64_t Size() const;
 
  private:
-  explicit BinaryFile(int fd) : fd_(fd) {}
-  void Close();
-  int fd_ = -1;
+  explicit BinaryFile(Descriptor fd) : fd_(std::move(fd)) {}
+  Descriptor fd_;
 };
 
 // Whether a regular file (links followed) exists at the path.
@@ -49,11 +43,5 @@ bool RegularFileExists(const std::string& path);
 // Whether a file could be written at the path: none there yet, or one that
 // may be written to.
 bool WritableOrAbsent(const std::string& path);
-
-// Writes the pieces one after the other into a new file beside `path` and
-// renames it over `path`: either the whole new contents land or the old file
-// (if any) stays as it was. The result is exactly as long as the pieces.
-bool WriteFileReplacing(const std::string& path,
-                        std::initializer_list<std::span<const unsigned char>> pieces);
 
 }  // namespace tilbo

@@ -9,6 +9,7 @@
 
 #include "luc/LULCShared.h"
 #include "luc/TileGrid.h"
+#include "suite/AtomicFile.h"
 #include "suite/TextUtil.h"
 
 namespace tilbo {
@@ -594,7 +595,7 @@ int32_t LUCFileV1::CreateFile(double seLatitude, double seLongitude, int16_t xRe
     std::copy(headerBytes.begin(), headerBytes.end(), record0.begin());
 
     // A file that may not be written is not replaced either.
-    if (!WritableOrAbsent(fileName) || !WriteFileReplacing(fileName, {record0, BytesOf(grid)})) {
+    if (!WritableOrAbsent(fileName) || !ReplaceFileAtomically(fileName, {record0, BytesOf(grid)})) {
       lastError_ = kUnknownError;
       return kNotCreated;
     }

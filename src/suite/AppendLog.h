@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "suite/PosixFile.h"
+
 namespace tilbo {
 
 class AppendLog {
@@ -21,7 +23,7 @@ class AppendLog {
 
   // Opens (creating it when missing) for appending; false with errno set.
   bool Open(const std::string& path);
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_.valid(); }
   // Appends text; a line is complete at its line end. Failures are ignored.
   void Write(std::string_view text);
   void WriteLine(std::string_view text) {
@@ -36,7 +38,7 @@ class AppendLog {
  private:
   std::size_t bufferBytes_;
   std::string pending_;
-  int fd_ = -1;
+  Descriptor fd_;
 };
 
 }  // namespace tilbo

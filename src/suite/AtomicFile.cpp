@@ -8,49 +8,13 @@
 #include <cerrno>
 #include <climits>
 #include <string>
+#include <utility>
 
 namespace tilbo {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
 constexpr int kMaxLinkHops = 40;       // as the kernel allows (ELOOP beyond)
-
-// Closes a descriptor on scope exit, keeping the errno of an earlier failure.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) {
-      const int saved = errno;
-      ::close(fd_);
-      errno = saved;
-    }
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now and reports the result (a late write error shows up here).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
 
 std::string DirectoryOf(const std::string& path) {
   const auto slash = path.rfind('/');
@@ -59,9 +23,13 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// Hidden, so that nobody listing the directory takes it for a finished file.
 std::string TemporaryNameFor(const std::string& path) {
   static std::atomic<unsigned> counter{0};
-  return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  const auto slash = path.rfind('/');
+  const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, nameAt) + "." + path.substr(nameAt) + ".tmp" + std::to_string(::getpid()) + "-" +
+         std::to_string(counter++);
 }
 
 }  // namespace
@@ -87,78 +55,129 @@ bool WriteProtected(const std::string& path) {
   return (info.st_mode & S_IWUSR) == 0 || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
-bool ReplaceFileAtomically(const std::string& requestedPath, std::string_view bytes) {
+FileReplacement::FileReplacement(FileReplacement&& other) noexcept
+    : target_(std::move(other.target_)),
+      temporary_(std::exchange(other.temporary_, {})),
+      out_(std::move(other.out_)),
+      existed_(other.existed_),
+      owner_(other.owner_),
+      group_(other.group_),
+      mode_(other.mode_) {}
+
+FileReplacement& FileReplacement::operator=(FileReplacement&& other) noexcept {
+  if (this != &other) {
+    Discard();
+    target_ = std::move(other.target_);
+    temporary_ = std::exchange(other.temporary_, {});
+    out_ = std::move(other.out_);
+    existed_ = other.existed_;
+    owner_ = other.owner_;
+    group_ = other.group_;
+    mode_ = other.mode_;
+  }
+  return *this;
+}
+
+bool FileReplacement::Begin(const std::string& requestedPath) {
+  Discard();
   if (requestedPath.empty() || requestedPath.find('\0') != std::string::npos) {
     errno = EINVAL;
     return false;
   }
+  if (requestedPath.back() == '/') {
+    errno = EISDIR;  // names a directory, not a file
+    return false;
+  }
   // Replacing the real file behind a symbolic link keeps the link.
-  const std::string path = FollowSymlinks(requestedPath);
+  target_ = FollowSymlinks(requestedPath);
   struct stat old {};
-  const bool existed = ::stat(path.c_str(), &old) == 0;
-  if (existed && !S_ISREG(old.st_mode)) {
+  existed_ = ::stat(target_.c_str(), &old) == 0;
+  if (existed_ && !S_ISREG(old.st_mode)) {
     errno = EISDIR;
     return false;
   }
-  if (existed && WriteProtected(path)) {
+  if (existed_ && WriteProtected(target_)) {
     errno = EACCES;
     return false;
   }
-  const mode_t mode = existed ? old.st_mode & 07777 : kNewFileMode;
-
-  const std::string temporary = TemporaryNameFor(path);
-  Descriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-  if (out.get() < 0) return false;
-  // The owner first: changing it clears set-id bits, which the mode then restores.
-  const auto keepOwnerAndMode = [&] {
-    if (!existed) return true;
-    struct stat made {};
-    if (::fstat(out.get(), &made) != 0) return false;
-    if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) && ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
-      errno = EPERM;
-      return false;
-    }
-    return ::fchmod(out.get(), mode) == 0;
-  };
-  const bool written = WriteAll(out.get(), bytes) && keepOwnerAndMode() && ::fsync(out.get()) == 0 && out.close() &&
-                       ::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!written) {
-    const int saved = errno;
-    ::unlink(temporary.c_str());
-    errno = saved;
-    return false;
-  }
-  // The rename is durable once the directory entry is on disk.
-  Descriptor dir(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  owner_ = old.st_uid;
+  group_ = old.st_gid;
+  mode_ = existed_ ? old.st_mode & 07777 : kNewFileMode;
+  std::string temporary = TemporaryNameFor(target_);
+  out_ = OpenFile(temporary, O_WRONLY | O_CREAT | O_EXCL, mode_);
+  if (!out_.valid()) return false;
+  temporary_ = std::move(temporary);
   return true;
 }
 
-bool ReadWholeFileBytes(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  if (path.find('\0') != std::string::npos) {
-    errno = ENOENT;
+bool FileReplacement::Write(std::string_view bytes) {
+  if (!out_.valid()) {
+    errno = EBADF;
     return false;
   }
-  Descriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) return false;
-  struct stat info {};
-  if (::fstat(in.get(), &info) != 0) return false;
-  if (!S_ISREG(info.st_mode)) {
-    errno = EISDIR;
+  if (WriteAll(out_.get(), bytes)) return true;
+  Discard();
+  return false;
+}
+
+bool FileReplacement::Finish() {
+  if (!out_.valid()) {
+    errno = EBADF;
     return false;
   }
-  char chunk[65536];
-  for (;;) {
-    const ssize_t got = ::read(in.get(), chunk, sizeof chunk);
-    if (got < 0) {
-      if (errno == EINTR) continue;
+  // The owner first: changing it clears set-id bits, which the mode then restores.
+  const auto keepOwnerAndMode = [&] {
+    if (!existed_) return true;
+    struct stat made {};
+    if (::fstat(out_.get(), &made) != 0) return false;
+    if ((made.st_uid != owner_ || made.st_gid != group_) && ::fchown(out_.get(), owner_, group_) != 0) {
+      errno = EPERM;
       return false;
     }
-    if (got == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(got));
+    return ::fchmod(out_.get(), mode_) == 0;
+  };
+  if (keepOwnerAndMode() && ::fsync(out_.get()) == 0 && out_.Close()) return true;
+  Discard();
+  return false;
+}
+
+bool FileReplacement::Commit() {
+  if (out_.valid() && !Finish()) return false;
+  if (temporary_.empty()) {
+    errno = EBADF;
+    return false;
   }
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  temporary_.clear();
+  // The rename is durable once the directory entry is on disk.
+  const Descriptor dir = OpenFile(DirectoryOf(target_), O_RDONLY | O_DIRECTORY);
+  if (dir.valid()) ::fsync(dir.get());
   return true;
+}
+
+void FileReplacement::Discard() {
+  const int saved = errno;
+  out_ = Descriptor();
+  if (!temporary_.empty()) ::unlink(std::exchange(temporary_, {}).c_str());
+  errno = saved;
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  FileReplacement replacement;
+  return replacement.Begin(path) && replacement.Write(bytes) && replacement.Commit();
+}
+
+bool ReplaceFileAtomically(const std::string& path,
+                           std::initializer_list<std::span<const unsigned char>> pieces) {
+  FileReplacement replacement;
+  if (!replacement.Begin(path)) return false;
+  for (const auto& piece : pieces) {
+    if (!replacement.Write({reinterpret_cast<const char*>(piece.data()), piece.size()})) return false;
+  }
+  return replacement.Commit();
 }
 
 }  // namespace tilbo

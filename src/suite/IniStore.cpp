@@ -23,30 +23,15 @@ std::string ReadProfileText(const std::string& path) {
 // Holds an exclusive flock on "<file>.lock" for the lifetime of the object.
 class ProfileLock {
  public:
-  explicit ProfileLock(const std::string& file)
-      : fd_(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-    if (fd_ < 0) return;
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        Release();
-        return;
-      }
+  explicit ProfileLock(const std::string& file) : fd_(OpenFile(file + ".lock", O_RDWR | O_CREAT, 0666)) {
+    while (fd_.valid() && ::flock(fd_.get(), LOCK_EX) != 0) {
+      if (errno != EINTR) fd_ = Descriptor();  // closing drops the lock
     }
   }
-  ~ProfileLock() { Release(); }
-  ProfileLock(const ProfileLock&) = delete;
-  ProfileLock& operator=(const ProfileLock&) = delete;
-  bool held() const { return fd_ >= 0; }
+  bool held() const { return fd_.valid(); }
 
  private:
-  void Release() {
-    if (fd_ < 0) return;
-    const int saved = errno;
-    ::close(fd_);  // closing drops the lock
-    errno = saved;
-    fd_ = -1;
-  }
-  int fd_;
+  Descriptor fd_;
 };
 
 template <typename Edit>

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "suite/Paths.h"
+#include "suite/PosixFile.h"
 
 namespace tilbo {
 namespace {
@@ -21,7 +22,7 @@ constexpr const char* kLockName = ".lock";
 // The one folder of this process and how many objects use it.
 struct ProcessFolder {
   int users = 0;
-  int lock = -1;  // holds the flock while the folder is in use
+  Descriptor lock;  // holds the flock while the folder is in use
   std::string path;
 };
 ProcessFolder gFolder;
@@ -53,13 +54,9 @@ void RemoveEndedRunFolders(const std::string& directory) {
     // The lock decides for a run whose id means nothing here (another PID
     // namespace sharing the directory): held, it is still running.
     const std::string lockPath = (entry.path() / kLockName).string();
-    const int lock = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    if (lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) != 0) {
-      ::close(lock);
-      continue;
-    }
+    const Descriptor lock = OpenFile(lockPath, O_RDWR | O_NOFOLLOW);
+    if (lock.valid() && ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) continue;
     std::filesystem::remove_all(entry.path(), ec);
-    if (lock >= 0) ::close(lock);
   }
 }
 
@@ -71,16 +68,15 @@ RunFolder::RunFolder() {
   if (::mkdir(gFolder.path.c_str(), 0777) != 0 && (::lstat(gFolder.path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
     return;  // no folder: creating the temporary tiles will fail and say so
   }
-  gFolder.lock = ::open((gFolder.path + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (gFolder.lock >= 0) ::flock(gFolder.lock, LOCK_EX | LOCK_NB);
+  gFolder.lock = OpenFile(gFolder.path + kLockName, O_RDWR | O_CREAT | O_NOFOLLOW, 0666);
+  if (gFolder.lock.valid()) ::flock(gFolder.lock.get(), LOCK_EX | LOCK_NB);
 }
 
 RunFolder::~RunFolder() {
   if (--gFolder.users > 0) return;
   std::error_code ec;
   std::filesystem::remove_all(gFolder.path, ec);
-  if (gFolder.lock >= 0) ::close(gFolder.lock);
-  gFolder.lock = -1;
+  gFolder.lock = Descriptor();
 }
 
 }  // namespace tilbo

@@ -46,15 +46,8 @@ std::string WithUnixLineEnds(std::string_view text) {
 // One open, one write, one close per line: a later failure never leaves a
 // line half written.
 void AppendToLog(std::string_view bytes) {
-  const int fd = ::open(TechLogPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return;
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) break;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  ::close(fd);
+  const Descriptor log = OpenFile(TechLogPath(), O_WRONLY | O_APPEND | O_CREAT, 0666);
+  if (log.valid()) (void)WriteAll(log.get(), bytes);
 }
 
 std::string LogHeader() {

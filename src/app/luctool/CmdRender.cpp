@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "luc/BinaryFile.h"
+#include "suite/AtomicFile.h"
 #include "luc/LUCFileV1.h"
 #include "luc/LULCShared.h"
 #include "luctool/Luctool.h"
@@ -53,7 +53,7 @@ int RunRender(const RenderArgs& args, Io& io) {
   }
   const auto png = EncodePng(rendered.image);
   // Written whole under a temporary name and renamed, so no half image is left.
-  if (!png || !WriteFileReplacing(args.output, {std::span<const unsigned char>(*png)})) {
+  if (!png || !ReplaceFileAtomically(args.output, {std::span<const unsigned char>(*png)})) {
     io.err << "luctool: " << args.output << ": cannot write the image\n";
     return 1;
   }

@@ -6,12 +6,15 @@
 #include <ogr_spatialref.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <vector>
 
 #include "luc/LULCShared.h"
+#include "suite/AtomicFile.h"
 #include "luctool/LandUsePalette.h"
 
 namespace tilbo::luctool {
@@ -119,11 +122,14 @@ GDALDatasetUniquePtr TileVrt(const std::string& vrtPath, const std::string& sour
   return ds;
 }
 
-bool RenameInto(const std::string& from, const std::string& to, std::string& error) {
-  std::error_code ec;
-  std::filesystem::rename(from, to, ec);
-  if (ec) error = "cannot write " + to + ": " + ec.message();
-  return !ec;
+// GDAL writes a file beside the target; it is placed by the rules every
+// replaced file follows, and the file GDAL wrote is removed.
+bool PlaceInto(const std::string& from, const std::string& to, std::string& error) {
+  std::string bytes;
+  const bool placed = ReadWholeFileBytes(from, bytes) && ReplaceFileAtomically(to, bytes);
+  if (!placed) error = "cannot write " + to + ": " + std::strerror(errno);
+  RemoveQuietly(from);
+  return placed;
 }
 
 }  // namespace
@@ -142,7 +148,7 @@ std::string WriteTileVrt(const std::string& tilePath, const TileGeoref& georef, 
     if (ds) ds.reset();  // closing writes the XML
     if (error.empty()) error = errors.First();
   }
-  if (error.empty() && RenameInto(temporary, vrtPath, error)) return {};
+  if (error.empty() && PlaceInto(temporary, vrtPath, error)) return {};
   RemoveQuietly(temporary);
   return error;
 }
@@ -169,8 +175,8 @@ std::string WriteTileGeoTiff(const std::string& tilePath, const TileGeoref& geor
       if (error.empty() && !std::filesystem::exists(temporary)) error = "cannot write the GeoTIFF";
     }
   }
-  if (error.empty() && RenameInto(temporaryAux, tifPath + ".aux.xml", error) &&
-      RenameInto(temporary, tifPath, error)) {
+  if (error.empty() && PlaceInto(temporaryAux, tifPath + ".aux.xml", error) &&
+      PlaceInto(temporary, tifPath, error)) {
     return {};
   }
   RemoveQuietly(temporary);
