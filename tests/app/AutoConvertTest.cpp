@@ -101,19 +101,16 @@ class AutoConvert : public ::testing::Test {
 
   // The real program's exit status (-1 when a signal ended it) and standard error.
   static RunResult Finish(pid_t pid, const std::string& errPath) {
-    RunResult r;
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.status = WEXITSTATUS(status);
-    r.err = ReadWholeFile(errPath);
-    return r;
+    const bool exited = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    return {exited ? WEXITSTATUS(status) : -1, ReadWholeFile(errPath)};
   }
 
   // The program in-process.
   static RunResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), "ctgtilbo");
     std::ostringstream out, err;
-    const int status = RunCtgtilbo(args, out, err, Environment{});
-    return {status, err.str()};
+    return {RunCtgtilbo(args, out, err, Environment{}), err.str()};  // in order: a braced list
   }
 
   std::string Log() { return ReadWholeFile(log_); }
@@ -425,8 +422,7 @@ TEST_F(AutoConvert, TheRunLeavesTheWindowPositionAndAReadOnlyIniAsTheyWere) {
 }
 
 TEST_F(AutoConvert, HelpVersionAndBadUsage) {
-  EXPECT_EQ(Run({"--help"}).status, 0);
-  EXPECT_EQ(Run({"--version"}).status, 0);
+  for (const char* flag : {"--help", "--version"}) EXPECT_EQ(Run({flag}).status, 0);
   const RunResult bad = Run({"/AUTO", "--sauce=x"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "ctgtilbo: unknown option '--sauce=x' (see ctgtilbo --help)\n");

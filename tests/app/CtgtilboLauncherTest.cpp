@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "ctgtilbo/Ctgtilbo.h"
 
@@ -62,15 +63,13 @@ TEST(DesktopLauncher, DisplayIsANamedServerOrAPlatformThatNeedsNone) {
 }
 
 TEST(DesktopLauncher, WithoutAReachableDisplayTheProgramPointsToAutoConvert) {
-  const struct {
-    Environment env;
-    const char* reason;
-  } cases[] = {{{}, "no display to open the window on"},
-               {{.display = ":4711"}, "no display to open the window on (the display server does not answer)"}};
-  for (const auto& c : cases) {
+  const std::pair<Environment, const char*> cases[] = {
+      {{}, "no display to open the window on"},
+      {{.display = ":4711"}, "no display to open the window on (the display server does not answer)"}};
+  for (const auto& [env, reason] : cases) {
     std::ostringstream out, err;
-    EXPECT_EQ(RunCtgtilbo({"ctgtilbo"}, out, err, c.env), kExitCouldNotStart);
-    EXPECT_EQ(err.str(), AutoConvertHint(c.reason) + "\n");
+    EXPECT_EQ(RunCtgtilbo({"ctgtilbo"}, out, err, env), kExitCouldNotStart);
+    EXPECT_EQ(err.str(), AutoConvertHint(reason) + "\n");
     EXPECT_NE(err.str().find("ctgtilbo /AUTO /SOURCE=FILE /DEST=DIR/ /LOG=LOGFILE"), std::string::npos);
   }
 }
