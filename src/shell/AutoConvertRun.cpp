@@ -24,12 +24,6 @@ bool IsOrdinaryFile(const std::string& path) {
   return !name.empty() && name[0] != '.';
 }
 
-// A failure the trap reports with the platform's error number and text.
-struct SystemFailure : std::runtime_error {
-  SystemFailure(int number, const std::string& text) : std::runtime_error(text), number(number) {}
-  int number;
-};
-
 }  // namespace
 
 int frmMain::RunAutoConvert() {
@@ -53,6 +47,28 @@ int frmMain::RunAutoConvert() {
     return kExitNotConverted;
   };
 
+  // A step before the source is read that fails: logged when the log is open,
+  // otherwise told to the user with the platform's error number and text.
+  const auto startFailed = [this](int number, const std::string& text) {
+    if (AutoConvertLogOpen()) {
+      AutoConvertResult.reason = "System error in Form_Load: " + text;
+      ACLogWrite("   System error in Form_Load:");
+      ACLogWrite("      Number:      " + std::to_string(number));
+      ACLogWrite("      Description: " + text);
+      ACLogWrite("");
+      ACLogWrite("   Source file not converted.");
+      ACLogWrite("");
+      return kExitNotConverted;
+    }
+    prompter_.ShowMessage(MessageIcon::Critical,
+                          "There was an error while trying to AutoConvert the specified file.  The system reported "
+                          "the following error:\r\n\r\n" +
+                              std::to_string(number) + "\r\n" + text +
+                              "\r\n\r\nThe source file could not be auto-converted.",
+                          kProgramTitle);
+    return kExitCouldNotStart;
+  };
+
   try {
     if (AutoConvertLogFile.empty()) {
       prompter_.ShowMessage(MessageIcon::Critical,
@@ -71,7 +87,10 @@ int frmMain::RunAutoConvert() {
         return kExitCouldNotStart;
       }
     }
-    if (!OpenAutoConvertLog(AutoConvertLogFile)) throw SystemFailure(errno, std::strerror(errno));
+    if (!OpenAutoConvertLog(AutoConvertLogFile)) {
+      const int number = errno;
+      return startFailed(number, std::strerror(number));
+    }
 
     ACLogWrite("[CTGTilbo AutoConvert started " + GeneralDate(std::time(nullptr)) + ".]");
     ACLogWrite("   Source File = " + AutoConvertSourceFile);
@@ -87,24 +106,7 @@ int frmMain::RunAutoConvert() {
       return endRun("   Invalid destination directory.");
     }
   } catch (const std::exception& e) {
-    const int number = dynamic_cast<const SystemFailure*>(&e) ? static_cast<const SystemFailure&>(e).number : 0;
-    if (AutoConvertLogOpen()) {
-      AutoConvertResult.reason = "System error in Form_Load: " + std::string(e.what());
-      ACLogWrite("   System error in Form_Load:");
-      ACLogWrite("      Number:      " + std::to_string(number));
-      ACLogWrite("      Description: " + std::string(e.what()));
-      ACLogWrite("");
-      ACLogWrite("   Source file not converted.");
-      ACLogWrite("");
-      return kExitNotConverted;
-    }
-    prompter_.ShowMessage(MessageIcon::Critical,
-                          "There was an error while trying to AutoConvert the specified file.  The system reported "
-                          "the following error:\r\n\r\n" +
-                              std::to_string(number) + "\r\n" + e.what() +
-                              "\r\n\r\nThe source file could not be auto-converted.",
-                          kProgramTitle);
-    return kExitCouldNotStart;
+    return startFailed(0, e.what());
   }
 
   // From here on a failing step is logged and the run goes on to its end.

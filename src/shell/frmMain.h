@@ -151,7 +151,7 @@ class frmMain final : public ConversionOwner, public DirectoriesOwner {
   // The window's position on the screen.
   WindowPlacement placement{"frmMain"};
 
-  // --- Private state, readable for the window layer and tests ---------------
+  // --- The open source and its tiles: the steps above change them, the window shows them
   bool HandleHeld = false;
   std::vector<PlannedFile> PlannedFiles;  // tile i is PlannedFiles[i - 1]
   int16_t CurrentFile = 0;

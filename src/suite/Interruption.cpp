@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <iterator>
 
 namespace tilbo {
 namespace {
@@ -15,7 +16,7 @@ extern "C" void RecordInterruption(int signal) { gSignal.store(signal, std::memo
 
 }  // namespace
 
-void CatchInterruptions() {
+CaughtInterruptions::CaughtInterruptions() {
   struct sigaction action {};
   action.sa_handler = RecordInterruption;
   sigemptyset(&action.sa_mask);
@@ -23,7 +24,12 @@ void CatchInterruptions() {
   // the signal; the handler goes back to the default after one delivery, so
   // a second Ctrl-C ends a run that does not stop soon enough.
   action.sa_flags = SA_RESTART | SA_RESETHAND;
-  for (const int signal : kInterruptions) sigaction(signal, &action, nullptr);
+  static_assert(std::size(kInterruptions) == std::size(decltype(previous_){}));
+  for (std::size_t i = 0; i < std::size(kInterruptions); ++i) sigaction(kInterruptions[i], &action, &previous_[i]);
+}
+
+CaughtInterruptions::~CaughtInterruptions() {
+  for (std::size_t i = 0; i < std::size(kInterruptions); ++i) sigaction(kInterruptions[i], &previous_[i], nullptr);
 }
 
 int InterruptingSignal() { return gSignal.load(std::memory_order_relaxed); }

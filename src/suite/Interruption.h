@@ -7,12 +7,23 @@
 // time ends the program at once (the default action); what that leaves behind
 // is at most a run's private folder, which the next run removes.
 
+#include <csignal>
 #include <string>
 
 namespace tilbo {
 
-// Installs the handler for SIGINT, SIGTERM and SIGHUP.
-void CatchInterruptions();
+// Catches SIGINT, SIGTERM and SIGHUP while it lives, and puts back the
+// handlers it found: a run inside a longer process leaves them as they were.
+class CaughtInterruptions {
+ public:
+  CaughtInterruptions();
+  ~CaughtInterruptions();
+  CaughtInterruptions(const CaughtInterruptions&) = delete;
+  CaughtInterruptions& operator=(const CaughtInterruptions&) = delete;
+
+ private:
+  struct sigaction previous_[3];
+};
 
 // The signal that asked the run to stop, 0 while none did.
 int InterruptingSignal();

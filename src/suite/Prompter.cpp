@@ -10,13 +10,15 @@ HeadlessPrompter g_headless;
 Prompter* g_active = &g_headless;
 }  // namespace
 
+HeadlessPrompter::HeadlessPrompter() : err_(std::cerr) {}
+
 void HeadlessPrompter::ShowMessage(MessageIcon, const std::string& text, const std::string&) {
-  std::cerr << kExecutableName << ": " << text << '\n';
+  err_ << kExecutableName << ": " << text << '\n';
 }
 
 Reply HeadlessPrompter::Ask(MessageIcon, const std::string& text, const std::string&,
                             Reply defaultReply) {
-  std::cerr << kExecutableName << ": " << text << " -> " << (defaultReply == Reply::Yes ? "Yes" : "No")
+  err_ << kExecutableName << ": " << text << " -> " << (defaultReply == Reply::Yes ? "Yes" : "No")
             << '\n';
   return defaultReply;
 }

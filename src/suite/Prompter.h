@@ -4,6 +4,7 @@
 // windows, the headless AutoConvert run and the tests each supply their own.
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 
 namespace tilbo {
@@ -35,13 +36,18 @@ class EventPump {
   virtual void ProgressChanged(int32_t /*value*/, int32_t /*maximum*/) {}
 };
 
-// Never blocks: messages go to standard error as "ctgtilbo: <text>", questions
-// take their default reply.
+// Never blocks: messages go to standard error (or the stream given) as
+// "ctgtilbo: <text>", questions take their default reply.
 class HeadlessPrompter final : public Prompter {
  public:
+  HeadlessPrompter();
+  explicit HeadlessPrompter(std::ostream& err) : err_(err) {}
   void ShowMessage(MessageIcon icon, const std::string& text, const std::string& title) override;
   Reply Ask(MessageIcon icon, const std::string& text, const std::string& title,
             Reply defaultReply) override;
+
+ private:
+  std::ostream& err_;
 };
 
 class NullEventPump final : public EventPump {

@@ -1,4 +1,5 @@
-// The real ctgtilbo binary run unattended, in temporary directories.
+// ctgtilbo run unattended, in temporary directories: in-process, and as the
+// real binary where a process of its own is the point (signals, parallel runs).
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -16,8 +17,10 @@
 #include <thread>
 
 #include "ctg/CTGSynth.h"
+#include "ctgtilbo/Ctgtilbo.h"
 #include "suite/IniAccess.h"
 #include "support/CTGTestFiles.h"
+#include "support/LuctoolRun.h"
 #include "support/SuiteEnvironment.h"
 
 extern char** environ;
@@ -80,9 +83,9 @@ class AutoConvert : public ::testing::Test {
     std::filesystem::create_directories(out_.path());
   }
 
-  // Starts the program, its standard error going to `errPath`; returns its process id.
-  pid_t Start(const std::vector<std::string>& args, const std::string& errPath, const char* tool = "ctgtilbo") {
-    const std::string program = std::string(TILBO_BINARY_DIR) + "/" + tool;
+  // Starts the real program, its standard error going to `errPath`; returns its process id.
+  pid_t Start(const std::vector<std::string>& args, const std::string& errPath) {
+    const std::string program = std::string(TILBO_BINARY_DIR) + "/ctgtilbo";
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -96,18 +99,18 @@ class AutoConvert : public ::testing::Test {
     return pid;
   }
 
-  // The exit status (-1 when a signal ended the program) and standard error.
+  // The real program's exit status (-1 when a signal ended it) and standard error.
   static RunResult Finish(pid_t pid, const std::string& errPath) {
-    RunResult r;
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.status = WEXITSTATUS(status);
-    r.err = ReadWholeFile(errPath);
-    return r;
+    const bool exited = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    return {exited ? WEXITSTATUS(status) : -1, ReadWholeFile(errPath)};
   }
 
-  RunResult Run(const std::vector<std::string>& args, const char* tool = "ctgtilbo") {
-    const std::string errPath = data_.file("stderr.txt");
-    return Finish(Start(args, errPath, tool), errPath);
+  // The program in-process.
+  static RunResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "ctgtilbo");
+    std::ostringstream out, err;
+    return {RunCtgtilbo(args, out, err, Environment{}), err.str()};  // in order: a braced list
   }
 
   std::string Log() { return ReadWholeFile(log_); }
@@ -130,8 +133,8 @@ class AutoConvert : public ::testing::Test {
   std::string log_ = data_.file("auto.log");
 };
 
-// The log's every line is checked in-process (tests/conversion); here the
-// real program: its exit status, its files and a quiet standard error.
+// The log's every line is checked in tests/shell; here the program: its exit
+// status, its files and a quiet standard error.
 TEST_F(AutoConvert, ASuccessfulRunConvertsAndLogs) {
   const RunResult r = Run({"/AUTO", "/SOURCE=" + source_, "/DEST=" + out_.dir(), "/LOG=" + log_});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -269,7 +272,7 @@ TEST_F(AutoConvert, DamagedSourcesFailOrWarnOnStandardError) {
     EXPECT_EQ(r.err, "ctgtilbo: " + path + c.err);
     EXPECT_TRUE(Log().ends_with("   Source file " + c.verdict + "\r\n\r\n")) << Log();
     EXPECT_TRUE(OptionsSaved());  // the unload step ran
-    const RunResult info = Run({"info", path}, "luctool");
+    const LuctoolResult info = RunTool({"info", path});
     EXPECT_EQ(info.status, c.status);
     EXPECT_NE(info.err.find("luctool: " + path + ": " + c.luctoolErr), std::string::npos) << info.err;
   }
@@ -419,8 +422,7 @@ TEST_F(AutoConvert, TheRunLeavesTheWindowPositionAndAReadOnlyIniAsTheyWere) {
 }
 
 TEST_F(AutoConvert, HelpVersionAndBadUsage) {
-  EXPECT_EQ(Run({"--help"}).status, 0);
-  EXPECT_EQ(Run({"--version"}).status, 0);
+  for (const char* flag : {"--help", "--version"}) EXPECT_EQ(Run({flag}).status, 0);
   const RunResult bad = Run({"/AUTO", "--sauce=x"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "ctgtilbo: unknown option '--sauce=x' (see ctgtilbo --help)\n");

@@ -12,7 +12,7 @@ namespace {
 
 using namespace tilbo::testing;
 
-class RecordBrowser : public ::testing::Test {
+class frmBrowseRecords : public ::testing::Test {
  protected:
   void SetUp() override { CTG_ResetModuleForTesting(); }
   void TearDown() override { CTG_ResetModuleForTesting(); }
@@ -29,7 +29,7 @@ class RecordBrowser : public ::testing::Test {
     return handle;
   }
 
-  frmBrowseRecords& Browser(int16_t handle) {
+  tilbo::frmBrowseRecords& Browser(int16_t handle) {
     browser_.emplace(prompter_, loaded_);
     browser_->Load();
     browser_->hCTGFile = handle;
@@ -41,11 +41,11 @@ class RecordBrowser : public ::testing::Test {
   TempDir dir_;
   ScriptedPrompter prompter_;
   bool loaded_ = false;
-  std::optional<frmBrowseRecords> browser_;
+  std::optional<tilbo::frmBrowseRecords> browser_;
 };
 
-TEST_F(RecordBrowser, ShowsACellAndStepsWithinTheFile) {
-  frmBrowseRecords& b = Browser(OpenFile(9));
+TEST_F(frmBrowseRecords, ShowsACellAndStepsWithinTheFile) {
+  tilbo::frmBrowseRecords& b = Browser(OpenFile(9));
   EXPECT_TRUE(loaded_);
   EXPECT_TRUE(CTG_IsOpen(b.hCTGFile));  // opened when needed
   EXPECT_EQ(b.lblCellNumber, "1 (of 9)");
@@ -71,8 +71,8 @@ TEST_F(RecordBrowser, ShowsACellAndStepsWithinTheFile) {
   EXPECT_FALSE(loaded_);
 }
 
-TEST_F(RecordBrowser, GoRoundsTypedNumbersAndRefusesThoseOutOfRange) {
-  frmBrowseRecords& b = Browser(OpenFile(9));
+TEST_F(frmBrowseRecords, GoRoundsTypedNumbersAndRefusesThoseOutOfRange) {
+  tilbo::frmBrowseRecords& b = Browser(OpenFile(9));
   b.txtRecNum_Change("7.6");
   b.cmdGo_Click();
   EXPECT_EQ(b.RecNum, 8);
@@ -93,7 +93,7 @@ TEST_F(RecordBrowser, GoRoundsTypedNumbersAndRefusesThoseOutOfRange) {
   EXPECT_EQ(prompter_.shown.size(), 5u);
 }
 
-TEST_F(RecordBrowser, AFileThatCannotBeReadClosesTheWindow) {
+TEST_F(frmBrowseRecords, AFileThatCannotBeReadClosesTheWindow) {
   Browser(OpenFile(0));  // no data records: cell 1 is out of range
   ASSERT_EQ(prompter_.shown.size(), 1u);
   EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Critical);

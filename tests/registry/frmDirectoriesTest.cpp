@@ -23,7 +23,7 @@ class RecordingOwner final : public DirectoriesOwner {
   void SetDirectoryText(const std::string& t) override { text = t; }
 };
 
-class DirectoryPicker : public ::testing::Test {
+class frmDirectories : public ::testing::Test {
  protected:
   void SetUp() override {
     LRR_ResetModuleForTesting();
@@ -41,9 +41,9 @@ class DirectoryPicker : public ::testing::Test {
   RecordingOwner owner_;
 };
 
-TEST_F(DirectoryPicker, AnAlreadyListedDirectoryAsksNothingAndChangesNoFile) {
+TEST_F(frmDirectories, AnAlreadyListedDirectoryAsksNothingAndChangesNoFile) {
   const std::string before = ReadWholeFile(Config().userDefaultsIniPath);
-  frmDirectories picker(owner_, prompter_, {"/"});
+  tilbo::frmDirectories picker(owner_, prompter_, {"/"});
   picker.Load();
   EXPECT_EQ(picker.path, "/");
   ASSERT_TRUE(picker.dilbDirectories_Change(env_.home.dir() + "luc"));
@@ -56,9 +56,9 @@ TEST_F(DirectoryPicker, AnAlreadyListedDirectoryAsksNothingAndChangesNoFile) {
   EXPECT_TRUE(picker.closed);
 }
 
-TEST_F(DirectoryPicker, ANewDirectoryIsAddedOnlyWhenTheUserSaysYes) {
+TEST_F(frmDirectories, ANewDirectoryIsAddedOnlyWhenTheUserSaysYes) {
   const std::string fresh = env_.home.dir() + "new";
-  frmDirectories picker(owner_, prompter_, {"/"});
+  tilbo::frmDirectories picker(owner_, prompter_, {"/"});
   picker.Load();
   picker.dilbDirectories_Change(fresh);
   prompter_.replies = {Reply::No};
@@ -80,8 +80,8 @@ TEST_F(DirectoryPicker, ANewDirectoryIsAddedOnlyWhenTheUserSaysYes) {
   EXPECT_EQ(owner_.reloads, 2);
 }
 
-TEST_F(DirectoryPicker, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
-  frmDirectories picker(owner_, prompter_, {"/", env_.home.dir() + "vanished"});
+TEST_F(frmDirectories, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
+  tilbo::frmDirectories picker(owner_, prompter_, {"/", env_.home.dir() + "vanished"});
   picker.Load();
   prompter_.replies = {Reply::Yes};
   picker.drlbDrives_Change(1);

@@ -18,7 +18,7 @@
 
 namespace tilbo::testing {
 
-class TestHost final : public MainWindowHost {
+class DialogHost final : public MainWindowHost {
  public:
   std::optional<std::string> nextFile;  // what the open-file dialog answers (nothing: cancelled)
   std::function<void(frmConversion&)> onConversion;
@@ -87,7 +87,7 @@ class MainWindowFixture {
   TempDir data;
   ScriptedPrompter prompter;
   CountingEventPump pump;
-  TestHost host;
+  DialogHost host;
 
  private:
   NumberSeparators english_{".", ","};

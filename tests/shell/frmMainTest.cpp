@@ -16,14 +16,14 @@ using testing::MainWindowFixture;
 using testing::ReadWholeFile;
 using testing::WriteWholeFile;
 
-class MainWindow : public ::testing::Test, public MainWindowFixture {};
+class frmMain : public ::testing::Test, public MainWindowFixture {};
 
-TEST_F(MainWindow, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
+TEST_F(frmMain, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
   // Start-up settles the user-defaults INI into the program's directory.
   WriteWholeFile(env.home.file("QMDEFAULTS.INI"),
                  "[CTG Tilbo Settings]\r\nDelete Old=yes\r\nOverwrite Existing=No\r\nLog Excluded=Y\r\n"
                  "Use Existing Files=n\r\nCreate New Files=\r\nLast CTG File=/data/quad.ctg\r\n");
-  frmMain& main = Main();
+  tilbo::frmMain& main = Main();
   main.Load();
   EXPECT_EQ(Config().userDefaultsIniPath, DefaultsIni());
   EXPECT_TRUE(main.chkDeleteOldFile.ticked);
@@ -50,7 +50,7 @@ TEST_F(MainWindow, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
   EXPECT_NE(ReadINI("CONFIG", "frmMain-X", "", ini), "");
 }
 
-TEST_F(MainWindow, StartUpHoldsLevelsBeyondSixteenBitsAtTheLimits) {
+TEST_F(frmMain, StartUpHoldsLevelsBeyondSixteenBitsAtTheLimits) {
   WriteWholeFile(env.windows.file("QMconfig.InI"), "[Config]\r\nTech Support Log=1E9\r\n");
   WriteWholeFile(env.home.file("QMDEFAULTS.INI"), "[CONFIG]\r\nDEBUG=-1D300\r\n");
   Main().Load();
@@ -58,12 +58,12 @@ TEST_F(MainWindow, StartUpHoldsLevelsBeyondSixteenBitsAtTheLimits) {
   EXPECT_EQ(Config().debugLevel, -32768);
 }
 
-TEST_F(MainWindow, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSavedValues) {
+TEST_F(frmMain, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSavedValues) {
   // A section too large for the largest section buffer cannot be read.
   std::string ini = "[CTG Tilbo Settings]\r\nUse Existing Files=Yes\r\nCreate New Files=No\r\n[LULC Directories]\r\n";
   for (int i = 1; i <= 1200; ++i) ini += "Directory " + std::to_string(i) + "=/some/long/directory/name/\r\n";
   WriteWholeFile(env.home.file("QMDEFAULTS.INI"), ini);
-  frmMain& main = Main();
+  tilbo::frmMain& main = Main();
   main.Load();
   ASSERT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Critical);
@@ -78,8 +78,8 @@ TEST_F(MainWindow, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheir
   EXPECT_EQ(ReadINI("CTG Tilbo Settings", "Create New Files", "", DefaultsIni()), "No");
 }
 
-TEST_F(MainWindow, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
-  frmMain& main = Main();
+TEST_F(frmMain, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
+  tilbo::frmMain& main = Main();
   main.Load();
   const std::string path = data.file("notes.txt");
   WriteWholeFile(path, std::string(500, 'x'));
@@ -102,9 +102,9 @@ TEST_F(MainWindow, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
   EXPECT_EQ(main.SourcePath, data.file("missing"));
 }
 
-TEST_F(MainWindow, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
+TEST_F(frmMain, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
   const std::string path = MakeSource("quad.ctg", 40.5, -106.5, 0.3, 2.0);  // three tiles side by side
-  frmMain& main = Main();
+  tilbo::frmMain& main = Main();
   main.Load();
   main.cboDirectories_Change("/luc/");
   host.nextFile = path;
@@ -154,8 +154,8 @@ TEST_F(MainWindow, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
 
 // The file as USGS ships it: its size is the one on disk, and the record
 // browser reaches any cell of the compressed content.
-TEST_F(MainWindow, BrowseTakesTheShippedGzipFile) {
-  frmMain& main = Main();
+TEST_F(frmMain, BrowseTakesTheShippedGzipFile) {
+  tilbo::frmMain& main = Main();
   main.Load();
   host.nextFile = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
   main.cmdBrowse_Click();
@@ -175,9 +175,9 @@ TEST_F(MainWindow, BrowseTakesTheShippedGzipFile) {
   EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MainWindow, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
+TEST_F(frmMain, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
   const std::string path = MakeSource("quad.ctg", 40.2, -105.8, 0.2, 0.3);
-  frmMain& main = Main();
+  tilbo::frmMain& main = Main();
   main.Load();
   main.cboDirectories_Change(data.dir());
   main.chkDeleteOldFile.ticked = true;

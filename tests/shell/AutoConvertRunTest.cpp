@@ -5,7 +5,7 @@
 
 #include <regex>
 
-#include "ConversionHarness.h"
+#include "conversion/ConversionHarness.h"
 #include "luc/LUCFileV1.h"
 
 namespace tilbo {
