@@ -11,7 +11,8 @@
 #include <mutex>
 #include <vector>
 
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
+#include "ctg/LULCCodes.h"
 #include "luctool/LandUsePalette.h"
 
 namespace tilbo::luctool {
