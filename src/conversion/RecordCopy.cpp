@@ -14,18 +14,16 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <optional>
-#include <span>
-#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "conversion/TileSearch.h"
 #include "conversion/frmConversion.h"
 #include "coords/CoordText.h"
 #include "coords/UtmCon.h"
 #include "ctg/CTGFile.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "suite/Interruption.h"
 #include "suite/Paths.h"
@@ -37,124 +35,6 @@ namespace {
 // Two chunks are held at a time (one applied, one decoded), raw and decoded
 // records 0.8 MB each: a plain source costs little memory beyond the tiles.
 constexpr int32_t kChunkRecords = 1 << 13;
-// Below this many records a thread costs more than it saves.
-constexpr std::size_t kMinRecordsPerThread = 1024;
-constexpr std::size_t kMaxThreads = 64;
-constexpr int32_t kDirectMode = 1;
-constexpr int32_t kUtmCoordinates = 1;
-constexpr int32_t kFillValue = 0;
-constexpr int kNoTile = -1;
-
-// An open tile as the tile search sees it: the zone its header records (the
-// zone in which a point's easting and northing are read for it) and the file,
-// whose InCell answers as InFile does for an already converted position.
-//
-// Creating the tile has already converted every point of its grid and marked
-// those outside the cell with the padding value, by the very test InFile
-// makes (the same conversion of the same whole-metre easting and northing in
-// the same zone). A record that lies on a grid point, as the records of a
-// source whose cell size is the tile's resolution do, is answered from that
-// mark, taken before any record is written; only other points are converted.
-struct TileCell {
-  int16_t zone = 0;
-  const LUCFileV1* file = nullptr;
-  double seLatitude = 0, seLongitude = 0;
-  int64_t minEasting = 0, maxNorthing = 0, xResolution = 0, yResolution = 0, rows = 0, columns = 0;
-  std::vector<uint8_t> inCell;  // per grid point, row after row: 1 in the tile's cell
-
-  explicit TileCell(LUCFileV1& tile)
-      : zone(tile.UTMZone()), file(&tile), seLatitude(tile.SECornerLatitude()), seLongitude(tile.SECornerLongitude()) {
-    minEasting = tile.MinEasting();
-    maxNorthing = tile.MaxNorthing();
-    xResolution = tile.XResolution();
-    yResolution = tile.YResolution();
-    rows = tile.DataRows();
-    columns = tile.DataColumns();
-    const std::span<const int16_t> grid = tile.GridCells();
-    if (xResolution <= 0 || yResolution <= 0 || static_cast<int64_t>(grid.size()) != rows * columns) {
-      rows = columns = 0;  // nothing known: every point is converted
-      return;
-    }
-    inCell.resize(grid.size());
-    std::transform(grid.begin(), grid.end(), inCell.begin(),
-                   [](int16_t v) { return static_cast<uint8_t>(v != kPaddingValue); });
-  }
-
-  // 1 or 0 when the point is a grid point, -1 when it has to be converted.
-  int KnownInCell(int32_t easting, int32_t northing) const {
-    if (columns == 0) return -1;
-    const int64_t dx = int64_t{easting} - minEasting;
-    const int64_t dy = maxNorthing - northing;
-    if (dx < 0 || dy < 0 || dx % xResolution != 0 || dy % yResolution != 0) return -1;
-    const int64_t column = dx / xResolution, row = dy / yResolution;
-    if (column >= columns || row >= rows) return -1;
-    return inCell[static_cast<std::size_t>(row * columns + column)];
-  }
-};
-
-struct DecodedRecord {
-  CTGCell cell;
-  bool readError = false;
-  int tile = kNoTile;  // index into the open tiles
-};
-
-// The first tile whose cell holds the record's point, converting the point
-// once per zone, and only where no grid mark answers.
-int FindTile(const CTGCell& cell, const std::vector<TileCell>& tiles) {
-  // A tile whose grid marks the point as in its cell: the cells of tiles in
-  // one zone do not overlap, so no other tile of that zone and another cell
-  // holds the point, and the tiles before it need no conversion to say so.
-  std::size_t marked = tiles.size();
-  for (std::size_t t = 0; t < tiles.size(); ++t) {
-    if (tiles[t].KnownInCell(cell.Easting, cell.Northing) == 1) {
-      marked = t;
-      break;
-    }
-  }
-  GeoPoint point;
-  int16_t convertedZone = 0;
-  bool converted = false;
-  for (std::size_t t = 0; t < tiles.size(); ++t) {
-    if (t == marked) return static_cast<int>(t);
-    if (tiles[t].KnownInCell(cell.Easting, cell.Northing) == 0) continue;
-    if (marked < tiles.size() && tiles[t].zone == tiles[marked].zone &&
-        (tiles[t].seLatitude != tiles[marked].seLatitude || tiles[t].seLongitude != tiles[marked].seLongitude)) {
-      continue;
-    }
-    if (!converted || tiles[t].zone != convertedZone) {
-      point = UtmToGeographic(tiles[t].zone, cell.Easting, cell.Northing);
-      convertedZone = tiles[t].zone;
-      converted = true;
-    }
-    if (tiles[t].file->InCell(point.latitude, point.longitude)) return static_cast<int>(t);
-  }
-  return kNoTile;
-}
-
-// Decodes the records of a chunk and finds the tile of each, in parallel
-// parts on up to `threads` threads (this one included): both are pure
-// computations per record. Records from `available` on lie beyond the end of
-// the data and read as errors.
-void DecodeAndFindTiles(const std::vector<char>& raw, std::size_t available, std::vector<DecodedRecord>& records,
-                        std::size_t count, const std::vector<TileCell>& tiles, std::size_t threads) {
-  auto work = [&](std::size_t from, std::size_t to) {
-    for (std::size_t k = from; k < to; ++k) {
-      DecodedRecord& r = records[k];
-      const std::optional<CTGCell> cell =
-          k < available ? DecodeCTGCell(std::string_view(raw.data() + k * kCTGRecordLength, kCTGRecordLength))
-                        : std::nullopt;
-      r.cell = cell.value_or(CTGCell{});
-      r.readError = !cell;
-      r.tile = !r.readError && r.cell.LULCCode != 0 && !tiles.empty() ? FindTile(r.cell, tiles) : kNoTile;
-    }
-  };
-  threads = std::clamp<std::size_t>(std::min(threads, count / kMinRecordsPerThread), 1, kMaxThreads);
-  std::vector<std::thread> helpers;
-  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work, count * t / threads, count * (t + 1) / threads);
-  work(0, count / threads);
-  for (std::thread& helper : helpers) helper.join();
-}
-
 // A chunk of records read from the source, then decoded with their tiles.
 struct Chunk {
   int32_t count = 0;
@@ -196,7 +76,7 @@ void frmConversion::CopyRecords() {
     const bool known = HasPosition(p);
     ExcludedLog.WritePoint(r, cell.Easting, cell.Northing, known ? DecDeg_to_String(p.latitude, "LT") : "",
                            known ? DecDeg_to_String(p.longitude, "LN") : "", cell.LULCCode, readError);
-    if (readError) ExcludedLog.WriteRawCard(CTG_ReadRecordText(SourceHandle, r + 5));
+    if (readError) ExcludedLog.WriteRawCard(CTG_ReadRecordText(SourceHandle, r + kCTGHeaderRecords));
   };
 
   // Writes a point that lies outside every tile of the run into an existing
@@ -213,14 +93,14 @@ void frmConversion::CopyRecords() {
     if (!path.empty()) {
       bool written = false;
       outside->SetFileName(path);
-      outside->SetOpenMode(kDirectMode);
-      if (outside->LastError() == 0) {
-        outside->SetCoordinateMode(kUtmCoordinates);
+      outside->SetOpenMode(LUCFileV1::kDirectIo);
+      if (outside->LastError() == LUCFileV1::kNoError) {
+        outside->SetCoordinateMode(LUCFileV1::kUtmCoordinates);
         outside->SetLULCValue(easting, northing, cell.LULCCode);
         ++WrittenElsewhereCount;
         written = true;
       }
-      outside->SetOpenMode(0);
+      outside->SetOpenMode(LUCFileV1::kClosed);
       if (std::find(ExistingFilesUsed.begin(), ExistingFilesUsed.end(), path) == ExistingFilesUsed.end()) {
         ExistingFilesUsed.push_back(path);
       }
@@ -232,20 +112,21 @@ void frmConversion::CopyRecords() {
     const int16_t xResolution = CTG_ReadHeader(SourceHandle).CellSize;
     const int16_t yResolution = CTG_ReadHeader(SourceHandle).CellSize;
     std::string tilePath = setPathName(targetDirectory, LUCTileName(p.latitude, p.longitude), false);
-    const int32_t result = outside->CreateFile(refLat, refLon, xResolution, yResolution, tilePath, kDirectMode, kFillValue);
+    const int32_t result = outside->CreateFile(refLat, refLon, xResolution, yResolution, tilePath, LUCFileV1::kDirectIo,
+                                               kNewTileFill);
     bool written = false;
-    if (result == 0) {
-      outside->SetCoordinateMode(kUtmCoordinates);
+    if (result == LUCFileV1::kCreated) {
+      outside->SetCoordinateMode(LUCFileV1::kUtmCoordinates);
       outside->SetLULCValue(easting, northing, cell.LULCCode);
       outside->SetTitle(OutsideTileTitle(CTG_ReadHeader(SourceHandle).Title));
-      outside->SetOpenMode(0);
+      outside->SetOpenMode(LUCFileV1::kClosed);
       ExternalFilesCreated.push_back(outside->FileName());
       ++WrittenElsewhereCount;
       written = true;
     } else {
       // A tile made with the skew result stays on disk but takes no point;
       // it must not stay open under a name the next lookup will change.
-      outside->SetOpenMode(0);
+      outside->SetOpenMode(LUCFileV1::kClosed);
     }
     cmdCommandEnabled = true;
     return written;

@@ -8,12 +8,6 @@
 #include "suite/Version.h"
 
 namespace tilbo {
-namespace {
-constexpr int32_t kMemoryMode = 2;
-constexpr int32_t kUtmCoordinates = 1;
-constexpr int32_t kFillValue = 0;
-constexpr int32_t kSkewResult = 1;
-}  // namespace
 
 void frmConversion::CreateSelectedTiles() {
   const bool auto_ = owner_.IsAutoConvert();
@@ -32,16 +26,16 @@ void frmConversion::CreateSelectedTiles() {
     const int16_t yResolution = CTG_ReadHeader(SourceHandle).CellSize;
     std::string path = TemporaryPath(p.FileName);
     const int32_t result =
-        tile.File->CreateFile(p.RefLat, p.RefLon, xResolution, yResolution, path, kMemoryMode, kFillValue);
+        tile.File->CreateFile(p.RefLat, p.RefLon, xResolution, yResolution, path, LUCFileV1::kMemoryIo, kNewTileFill);
 
-    if (tile.File->LastError() != 0) {
+    if (tile.File->LastError() != LUCFileV1::kNoError) {
       Success = false;
       SetRow(i, " (Could not create.)");
       ShowStatus();
       if (auto_) owner_.ACLogWrite("   Could not create file " + p.FileName, true);
       continue;
     }
-    if (result == kSkewResult) {
+    if (result == LUCFileV1::kCreatedSkewed) {
       Reply reply = Reply::Yes;
       if (auto_) {
         owner_.ACLogWrite("   There was an internal (skew) error while creating the file " + p.FileName + ".", true);
@@ -60,7 +54,7 @@ void frmConversion::CreateSelectedTiles() {
         ShowStatus();
         // The declined tile's temporary file is of no use to anyone.
         const std::string temporary = tile.File->FileName();
-        tile.File->SetOpenMode(0);
+        tile.File->SetOpenMode(LUCFileV1::kClosed);
         std::error_code ec;
         std::filesystem::remove(temporary, ec);
         continue;
@@ -68,9 +62,9 @@ void frmConversion::CreateSelectedTiles() {
     }
     SetRow(i, " (File created.)");
     ShowStatus();
-    tile.File->SetCoordinateMode(kUtmCoordinates);
+    tile.File->SetCoordinateMode(LUCFileV1::kUtmCoordinates);
     tile.Created = true;
-    tile.Skewed = result == kSkewResult;
+    tile.Skewed = result == LUCFileV1::kCreatedSkewed;
     OpenTiles.push_back(std::move(tile));
   }
 }

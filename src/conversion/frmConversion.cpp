@@ -263,8 +263,8 @@ bool frmConversion::SaveOpenTiles() {
     file.SetTitle(p.Title);
     file.SetDataSource(std::string(kDataSource) + (OpenTiles[k].Skewed ? kSkewedMark : ""));
     file.WriteData();
-    const bool saved = file.LastError() == 0;
-    file.SetOpenMode(0);
+    const bool saved = file.LastError() == LUCFileV1::kNoError;
+    file.SetOpenMode(LUCFileV1::kClosed);
     outcome.push_back(!saved                                            ? Saving::kCouldNotSave
                       : copies[k].Stage(temporary, p.Directory + p.FileName) ? Saving::kStaged
                                                                          : Saving::kCouldNotCopy);
@@ -297,7 +297,7 @@ bool frmConversion::SaveOpenTiles() {
 void frmConversion::DiscardOpenTiles() {
   for (OpenTile& tile : OpenTiles) {
     tile.Created = false;
-    tile.File->SetOpenMode(0);
+    tile.File->SetOpenMode(LUCFileV1::kClosed);
     std::error_code ec;
     std::filesystem::remove(tile.File->FileName(), ec);
   }

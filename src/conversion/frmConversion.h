@@ -3,6 +3,11 @@
 // their conflict status and ticks, the run (create tiles, copy every source
 // record, save, copy into place), its progress, cancel and summary. The Qt
 // window renders this state; AutoConvert and tests drive it headless.
+//
+// The class is defined over three files: frmConversion.cpp (the window's
+// events, the run's order, saving and the summary), TileCreation.cpp
+// (CreateSelectedTiles) and RecordCopy.cpp (CopyRecords); the tile search of
+// the record copy is in conversion/TileSearch.h.
 
 #include <cstdint>
 #include <memory>
@@ -12,8 +17,8 @@
 #include "conversion/ConversionOwner.h"
 #include "conversion/ConversionTexts.h"
 #include "conversion/ExcludedPointsLog.h"
+#include "conversion/PlannedFile.h"
 #include "luc/LUCFileV1.h"
-#include "shell/PlannedFile.h"
 #include "suite/Prompter.h"
 #include "suite/RunFolder.h"
 
@@ -84,6 +89,9 @@ class frmConversion {
   static std::string TemporaryPath(const std::string& fileName);
 
  private:
+  // New tiles start with every cell 0 (Undefined): a cell no record reaches.
+  static constexpr int16_t kNewTileFill = 0;
+
   void Pump() { pump_.ProcessPendingEvents(); }
   void ShowStatus() { pump_.StatusChanged(); }
   void SetRow(int16_t plannedIndex, const std::string& status);

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "ctg/CTGFile.h"
-#include "luc/LULCShared.h"
+#include "ctg/LULCCodes.h"
 #include "suite/NumberFormat.h"
 #include "suite/NumericValue.h"
 #include "suite/Rounding.h"
@@ -32,7 +32,7 @@ void frmBrowseRecords::Unload() {
 void frmBrowseRecords::ShowRec() {
   if (!CTG_IsOpen(hCTGFile)) {
     CTG_Open(hCTGFile);
-    if (CTG_LastError() != 0) {
+    if (CTG_LastError() != kCTGNoError) {
       prompter_.ShowMessage(MessageIcon::Critical, "The file could not be accessed.  This window will now close.",
                             kProgramTitle);
       Unload();
@@ -40,7 +40,7 @@ void frmBrowseRecords::ShowRec() {
     }
   }
   const CTGCell cell = CTG_ReadCell(hCTGFile, RecNum);
-  if (CTG_LastError() != 0) {
+  if (CTG_LastError() != kCTGNoError) {
     prompter_.ShowMessage(MessageIcon::Critical,
                           "There was an error while trying to read the file.  This window will now close.",
                           kProgramTitle);

@@ -7,53 +7,13 @@
 #include <new>
 #include <utility>
 
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "luc/TileGrid.h"
 #include "suite/AtomicFile.h"
 #include "suite/TextUtil.h"
 
 namespace tilbo {
 namespace {
-
-constexpr std::size_t kTileNameLength = 12;
-constexpr std::string_view kTileNameExtension = ".LUC";
-// 0-based positions of the parts of a tile name "L10540NW.LUC".
-constexpr std::size_t kLongitudeDigitsAt = 1;
-constexpr std::size_t kLongitudeDigitCount = 3;
-constexpr std::size_t kLatitudeDigitsAt = 4;
-constexpr std::size_t kLatitudeDigitCount = 2;
-constexpr std::size_t kLatitudeLetterAt = 6;
-constexpr std::size_t kLongitudeLetterAt = 7;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int DigitsValue(std::string_view digits) {
-  int value = 0;
-  for (char c : digits) value = value * 10 + (c - '0');
-  return value;
-}
-
-// The south-east corner a bare tile name stands for, or nothing when the name
-// does not follow the rule (checked exactly, letter case included).
-std::optional<std::pair<double, double>> CornerFromTileName(std::string_view name) {
-  if (name.size() != kTileNameLength || !name.ends_with(kTileNameExtension) || name[0] != 'L') {
-    return std::nullopt;
-  }
-  for (std::size_t i = kLongitudeDigitsAt; i < kLatitudeLetterAt; ++i) {
-    if (!IsDigit(name[i])) return std::nullopt;
-  }
-  const char latitudeLetter = name[kLatitudeLetterAt];
-  const char longitudeLetter = name[kLongitudeLetterAt];
-  if ((latitudeLetter != 'N' && latitudeLetter != 'S') ||
-      (longitudeLetter != 'E' && longitudeLetter != 'W')) {
-    return std::nullopt;
-  }
-  double longitude = DigitsValue(name.substr(kLongitudeDigitsAt, kLongitudeDigitCount));
-  double latitude = DigitsValue(name.substr(kLatitudeDigitsAt, kLatitudeDigitCount));
-  if (longitudeLetter == 'W') longitude = -longitude;
-  if (latitudeLetter == 'S') latitude = -latitude;
-  return std::make_pair(latitude, longitude);
-}
 
 // Cells are little-endian in the file; on a big-endian host swap in place.
 void SwapCellsIfBigEndian(std::span<int16_t> cells) {

@@ -15,6 +15,11 @@
 // (ConLatLonUTM, ConLatLonFile, ConLatLonFileUseStep, ConUTMFile, InFile)
 // throw LucArithmeticError when their arithmetic has no valid result;
 // LULCValue turns that into kUnknownError.
+//
+// The class is defined over two files: LUCFileV1.cpp (opening, closing,
+// creating, the header fields and the cells) and LUCCoordinates.cpp (the
+// coordinate model: SetCoordinateMode, the Con... conversions, InFile and
+// InCell).
 
 #include <cstdint>
 #include <optional>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "coords/UtmCon.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "luc/LucFileLayout.h"
 #include "suite/Rounding.h"
 

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "registry/INISections.h"
 #include "suite/Paths.h"
 #include "suite/SuiteConfig.h"

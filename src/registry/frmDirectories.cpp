@@ -100,7 +100,7 @@ void frmDirectories::drlbDrives_Change(int index) {
 void frmDirectories::cmdOK_Click() {
   const std::string picked = WithSlash(path);
   LRR_ReadDirectories();
-  if (LRR_LastError() == 0) {
+  if (LRR_LastError() == kLRRNoError) {
     bool listed = false;
     for (int16_t i = 1; i <= LRR_GetDirectoryCount(); ++i) listed = listed || LRR_GetDirectory(i) == picked;
     if (!listed) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "shell/frmMain.h"
+
 namespace tilbo {
 
 inline constexpr const char* kSettingsSection = "CTG Tilbo Settings";
@@ -20,6 +22,21 @@ inline constexpr SavedOption kOptionLogExcluded{"Log Excluded", "No"};
 inline constexpr SavedOption kOptionUseExisting{"Use Existing Files", "No"};
 inline constexpr SavedOption kOptionCreateNew{"Create New Files", "Yes"};
 inline constexpr SavedOption kOptionLastCTGFile{"Last CTG File", ""};
+
+// The saved check boxes of the main window, in the order start-up reads them
+// and the unload step writes them. The outside-point options are written only
+// while their boxes are enabled (the directory list could be read).
+struct SavedCheckBox {
+  SavedOption option;
+  CheckBox frmMain::*box;
+  bool outsidePoint;
+};
+
+inline constexpr SavedCheckBox kSavedCheckBoxes[] = {
+    {kOptionDeleteOld, &frmMain::chkDeleteOldFile, false},  {kOptionOverwrite, &frmMain::chkOverwrite, false},
+    {kOptionLogExcluded, &frmMain::chkLogExcluded, false}, {kOptionUseExisting, &frmMain::chkUseExisting, true},
+    {kOptionCreateNew, &frmMain::chkCreateNew, true},
+};
 
 inline bool OptionTicked(const std::string& value) {
   return !value.empty() && (value[0] == 'Y' || value[0] == 'y');

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "suite/Rounding.h"
 #include "suite/TextUtil.h"
 

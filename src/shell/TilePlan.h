@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ctg/CTGDecode.h"
-#include "shell/PlannedFile.h"
+#include "conversion/PlannedFile.h"
 
 namespace tilbo {
 

@@ -95,12 +95,12 @@ void frmMain::Load() {
 
   LRR_ReadDirectories();
   const int32_t error = LRR_LastError();
-  if (error != 0 && !commandLine_.HasAutoSwitch()) {
+  if (error != kLRRNoError && !commandLine_.HasAutoSwitch()) {
     prompter_.ShowMessage(MessageIcon::Critical,
                           "There was an error reading the LUC directories list.  (Error " + std::to_string(error) +
                               ", " + LRR_ErrorText(error) + ")",
                           kProgramTitle);
-    if (error == 21) {
+    if (error == kLRRUnknownError) {
       const LRRFailure failure = LRR_LastFailure();
       prompter_.ShowMessage(MessageIcon::Critical,
                             "The system returned the error " + std::to_string(failure.Number) + " (" +
@@ -122,12 +122,8 @@ void frmMain::Load() {
 }
 
 void frmMain::ApplySavedOptions() {
-  chkDeleteOldFile.ticked = ReadOption(kOptionDeleteOld);
-  chkOverwrite.ticked = ReadOption(kOptionOverwrite);
-  chkLogExcluded.ticked = ReadOption(kOptionLogExcluded);
-  chkUseExisting.ticked = ReadOption(kOptionUseExisting);
+  for (const SavedCheckBox& saved : kSavedCheckBoxes) (this->*saved.box).ticked = ReadOption(saved.option);
   chkUseExisting_Click(chkUseExisting.ticked);
-  chkCreateNew.ticked = ReadOption(kOptionCreateNew);
 }
 
 void frmMain::Unload() {
@@ -136,14 +132,9 @@ void frmMain::Unload() {
   // leaving the keys alone writes back exactly that, to the character.
   if (host_.ShowsWindows()) SaveFormLoc(placement, kPositionPrefix, UserDefaultsIni());
   const std::string path = UserDefaultsIni();
-  WriteINI(kSettingsSection, kOptionDeleteOld.key, OptionText(chkDeleteOldFile.ticked), path);
-  WriteINI(kSettingsSection, kOptionOverwrite.key, OptionText(chkOverwrite.ticked), path);
-  WriteINI(kSettingsSection, kOptionLogExcluded.key, OptionText(chkLogExcluded.ticked), path);
-  // While the two outside-point options are disabled (the directory list could
-  // not be read) their saved values stay as they were.
-  if (chkUseExisting.enabled) {
-    WriteINI(kSettingsSection, kOptionUseExisting.key, OptionText(chkUseExisting.ticked), path);
-    WriteINI(kSettingsSection, kOptionCreateNew.key, OptionText(chkCreateNew.ticked), path);
+  for (const SavedCheckBox& saved : kSavedCheckBoxes) {
+    if (saved.outsidePoint && !chkUseExisting.enabled) continue;
+    WriteINI(kSettingsSection, saved.option.key, OptionText((this->*saved.box).ticked), path);
   }
   WriteINI(kSettingsSection, kOptionLastCTGFile.key, SourcePath, path);
   autoConvertLog_.Close();
@@ -170,14 +161,14 @@ ReadResult frmMain::ReadCTGFile() {
 
   CTG_SetFileName(CTGFileHandle, SourcePath);
   CTG_Open(CTGFileHandle);
-  if (const int32_t error = CTG_LastError(); error != 0) {
+  if (const int32_t error = CTG_LastError(); error != kCTGNoError) {
     CTG_FreeHandle(CTGFileHandle);
     if (error == kCTGNotValidFile) return ReadResult::NotCTG;
     if (error == kCTGFileNotFound) return ReadResult::NotFound;
     return ReadResult::Failed;
   }
   const CTGHeader header = CTG_ReadHeader(CTGFileHandle);
-  if (CTG_LastError() != 0) {
+  if (CTG_LastError() != kCTGNoError) {
     CTG_Close(CTGFileHandle);
     CTG_FreeHandle(CTGFileHandle);
     return ReadResult::Failed;
@@ -277,7 +268,7 @@ void frmMain::ReadDirectories() {
   cboDirectories.items.clear();
   cboDirectories.selected = -1;
   LRR_ReadDirectories();
-  if (LRR_LastError() != 0) {
+  if (LRR_LastError() != kLRRNoError) {
     prompter_.ShowMessage(MessageIcon::Critical, "There was an error while trying to read the list of LUC directories!",
                           kProgramTitle);
     return;

@@ -15,7 +15,7 @@
 #include "ctg/frmBrowseRecords.h"
 #include "registry/frmDirectories.h"
 #include "shell/CommandLine.h"
-#include "shell/PlannedFile.h"
+#include "conversion/PlannedFile.h"
 #include "shell/SourceDescription.h"
 #include "suite/AppendLog.h"
 #include "suite/FormLocation.h"

@@ -14,7 +14,7 @@
 #include <regex>
 
 #include "luc/LUCFileV1.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "luctool/LandUsePalette.h"
 #include "support/CTGTestFiles.h"
 #include "support/LuctoolRun.h"

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "luc/LUCFileV1.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "support/LuctoolRun.h"
 #include "support/TempDir.h"
 

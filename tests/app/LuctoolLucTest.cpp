@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "luc/LUCFileV1.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
+#include "ctg/LULCCodes.h"
 #include "luctool/LucInfo.h"
 #include "luctool/Luctool.h"
 #include "luctool/TileRenderer.h"

@@ -20,7 +20,7 @@
 #include <map>
 
 #include "ConversionHarness.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 
 namespace tilbo {
 namespace {
@@ -208,17 +208,6 @@ class ConversionExactness : public ConversionTest {
     return tally;
   }
 };
-
-TEST_F(ConversionExactness, QuadrangleInsideOneZone) {
-  Source source{Quadrangle(40.1, -105.4, 0.2, 0.3, 200), {}, false};
-  const std::string path = MakeSource(source.options);
-  source.grid = grid;
-  ASSERT_EQ(grid.zone, 13);
-  Convert(path, RunOptions{});
-  const Tally tally = CheckRunTiles(source, {{"L10540NW.LUC", {40, -105, 13}}}, false);
-  EXPECT_GT(tally.codedCells[0], 10000);
-  EXPECT_EQ(host.view.excluded, tally.excluded);
-}
 
 TEST_F(ConversionExactness, TilesOnBothSidesOfAZoneEdge) {
   // West edge at 102.5 W: the west tile's east edge is the boundary of zones

@@ -8,7 +8,7 @@
 
 #include "coords/UtmCon.h"
 #include "ctg/CTGFile.h"
-#include "luc/LULCShared.h"
+#include "ctg/LULCCodes.h"
 #include "support/TempDir.h"
 
 namespace tilbo {

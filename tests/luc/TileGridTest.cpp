@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "coords/UtmCon.h"
-#include "luc/LULCShared.h"
 
 namespace tilbo {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "suite/AtomicFile.h"
 #include "luc/LUCFileV1.h"
-#include "luc/LULCShared.h"
+#include "ctg/LULCCodes.h"
 #include "luctool/Luctool.h"
 #include "luctool/TileFile.h"
 #include "luctool/TileRenderer.h"

@@ -13,7 +13,8 @@
 #include <mutex>
 #include <vector>
 
-#include "luc/LULCShared.h"
+#include "ctg/LULCCodes.h"
+#include "luc/TileName.h"
 #include "suite/AtomicFile.h"
 #include "luctool/LandUsePalette.h"
 

@@ -17,7 +17,7 @@
 
 #include "conversion/StagedCopy.h"
 #include "luc/LUCFileV1.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 #include "luctool/LandCoverSource.h"
 #include "luctool/TileGeoref.h"
 

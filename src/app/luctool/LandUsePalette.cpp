@@ -1,6 +1,6 @@
 #include "luctool/LandUsePalette.h"
 
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 
 namespace tilbo::luctool {
 namespace {

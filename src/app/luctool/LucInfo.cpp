@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "luc/LUCFileV1.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
+#include "ctg/LULCCodes.h"
 #include "luc/LucFileLayout.h"
 #include "luctool/Json.h"
 #include "luctool/TileGeoref.h"

@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "coords/UtmCon.h"
-#include "luc/LULCShared.h"
+#include "luc/TileName.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // fontconfig, which finds cairo's font, keeps what it loads for the life of

@@ -1,22 +1,7 @@
-#include "luc/LULCShared.h"
-
-#include <cmath>
-#include <cstdlib>
-#include <stdexcept>
+#include "ctg/LULCCodes.h"
 
 namespace tilbo {
 namespace {
-
-int16_t ToInt16OrThrow(double whole) {
-  if (!(whole >= -32768.0 && whole <= 32767.0)) throw std::overflow_error("whole degrees out of range");
-  return static_cast<int16_t>(whole);
-}
-
-std::string ZeroPadded(int value, std::size_t width) {
-  std::string text = std::to_string(value);
-  while (text.size() < width) text.insert(0, "0");
-  return text;
-}
 
 struct CodeDescription {
   int32_t code;
@@ -79,29 +64,6 @@ constexpr CodeDescription kDescriptions[] = {
 };
 
 }  // namespace
-
-int16_t FloorInt(double value) { return ToInt16OrThrow(std::floor(value)); }
-
-int16_t CeilingInt(double value) {
-  const double floor = std::floor(value);
-  return ToInt16OrThrow(floor == value ? floor : floor + 1);
-}
-
-std::string LUCTileName(double latitude, double longitude) {
-  std::string letters;
-  if (latitude > 0 && longitude > 0) {
-    letters = "NE";
-  } else if (latitude > 0 && longitude < 0) {
-    letters = "NW";
-  } else if (latitude < 0 && longitude < 0) {
-    letters = "SW";
-  } else {
-    letters = "SE";  // every other case, a latitude or longitude of exactly 0 included
-  }
-  const std::string lonDigits = ZeroPadded(std::abs(static_cast<int>(CeilingInt(longitude))), 3);
-  const std::string latDigits = ZeroPadded(std::abs(static_cast<int>(FloorInt(latitude))), 2);
-  return "L" + lonDigits + latDigits + letters + ".LUC";
-}
 
 std::string LULCCodeDescription(int32_t code) {
   for (const auto& entry : kDescriptions) {
