@@ -16,7 +16,7 @@
 #include <sstream>
 #include <thread>
 
-#include "ctg/CTGSynth.h"
+#include "synth/CTGSynth.h"
 #include "ctgtilbo/Ctgtilbo.h"
 #include "suite/IniAccess.h"
 #include "support/CTGTestFiles.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ctg/CTGFile.h"
-#include "ctg/CTGSynth.h"
+#include "synth/CTGSynth.h"
 #include "luctool/Luctool.h"
 #include "support/LuctoolRun.h"
 #include "support/TempDir.h"

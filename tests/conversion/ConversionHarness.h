@@ -22,7 +22,7 @@
 
 #include "conversion/frmConversion.h"
 #include "ctg/CTGFile.h"
-#include "ctg/CTGSynth.h"
+#include "synth/CTGSynth.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "shell/frmMain.h"
 #include "suite/NumberFormat.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ctg/CTGFile.h"
-#include "ctg/CTGSynth.h"
+#include "synth/CTGSynth.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "shell/frmMain.h"
 #include "support/ScriptedPrompter.h"

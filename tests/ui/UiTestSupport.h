@@ -14,7 +14,7 @@
 #include <string>
 
 #include "ctg/CTGFile.h"
-#include "ctg/CTGSynth.h"
+#include "synth/CTGSynth.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "support/SuiteEnvironment.h"
 #include "ui/MainWindow.h"

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "ctg/CTGSynth.h"
+#include "synth/CTGSynth.h"
 #include "luctool/Luctool.h"
 
 namespace tilbo::luctool {

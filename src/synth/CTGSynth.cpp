@@ -1,4 +1,4 @@
-#include "ctg/CTGSynth.h"
+#include "synth/CTGSynth.h"
 
 #include <algorithm>
 #include <array>
