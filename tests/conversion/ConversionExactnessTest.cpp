@@ -18,6 +18,7 @@
 
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include "ConversionHarness.h"
 #include "luc/TileName.h"
@@ -83,11 +84,9 @@ struct Source {
   SynthGrid grid;
   bool codesOutsideQuadrangle = false;  // the fringe beyond the quadrangle carries codes too
 
-  // The record whose centre is (E, N), if the grid has one.
+  // Whether the grid has a record whose centre is (E, N).
   bool HasRecord(long easting, long northing) const {
-    const long firstEasting = grid.CentreEasting(0);
-    const long firstNorthing = grid.CentreNorthing(0);
-    const long dx = easting - firstEasting, dy = firstNorthing - northing;
+    const long dx = easting - grid.CentreEasting(0), dy = grid.CentreNorthing(0) - northing;
     return dx % grid.cellSize == 0 && dy % grid.cellSize == 0 && dx >= 0 && dy >= 0 &&
            dx / grid.cellSize < grid.columns && dy / grid.cellSize < grid.rows;
   }
@@ -99,6 +98,12 @@ struct Source {
       if (!inside) return 0;
     }
     return SynthHashCode(static_cast<int32_t>(easting), static_cast<int32_t>(northing));
+  }
+  // Calls `f` with the centre of every record.
+  void ForEachRecord(const std::function<void(long, long)>& f) const {
+    for (int32_t row = 0; row < grid.rows; ++row) {
+      for (int32_t column = 0; column < grid.columns; ++column) f(grid.CentreEasting(column), grid.CentreNorthing(row));
+    }
   }
 };
 
@@ -119,43 +124,45 @@ int Destination(const Source& source, const std::vector<ExpectedTile>& runTiles,
   return outsideFiles ? kOutside : kNowhere;
 }
 
-// Compares every cell of a tile; `receives` says whether the record at a
-// cell's point was written into this tile. Returns the number of cells that
+// Compares every cell of a tile with `want` (easting, northing, whether the
+// point lies in the tile's one-degree cell). Returns the number of cells that
 // hold a code.
-long CheckEveryCell(const std::string& path, const ExpectedTile& expected, const Source& source,
-                    const std::function<bool(long, long)>& receives) {
+long CheckEveryCell(const std::string& path, const ExpectedTile& expected, int32_t cellSize,
+                    const std::function<int16_t(long, long, bool)>& want) {
   SCOPED_TRACE(path);
   const TileFile tile = ReadTile(path);
-  EXPECT_EQ(tile.seLatitude, expected.seLatitude);
-  EXPECT_EQ(tile.seLongitude, expected.seLongitude);
-  EXPECT_EQ(tile.zone, expected.zone);
-  EXPECT_EQ(tile.xResolution, source.grid.cellSize);
-  EXPECT_EQ(tile.yResolution, source.grid.cellSize);
+  EXPECT_EQ(std::tuple(tile.seLatitude, tile.seLongitude, tile.zone, tile.xResolution, tile.yResolution),
+            std::tuple(expected.seLatitude, expected.seLongitude, expected.zone, cellSize, cellSize));
   if (tile.bytes.size() != static_cast<std::size_t>(tile.recordLength) * (tile.rows + 1)) return 0;
-
   long mismatches = 0, coded = 0, inside = 0;
-  std::string firstMismatches;
   for (int32_t r = 0; r < tile.rows; ++r) {
     const long northing = tile.maxNorthing - static_cast<long>(r) * tile.yResolution;
     for (int32_t c = 0; c < tile.columns; ++c) {
       const long easting = tile.minEasting + static_cast<long>(c) * tile.xResolution;
-      int16_t want = kPadding;
-      if (InOneDegreeCell(Geographic(expected.zone, easting, northing), expected.seLatitude, expected.seLongitude)) {
-        ++inside;
-        want = source.HasRecord(easting, northing) && receives(easting, northing) ? source.Code(easting, northing) : 0;
-      }
-      const int16_t got = tile.Cell(r, c);
-      coded += want > 0 ? 1 : 0;
-      if (got != want && ++mismatches <= 5) {
-        firstMismatches += "row " + std::to_string(r) + " column " + std::to_string(c) + " (" +
-                           std::to_string(easting) + ", " + std::to_string(northing) + "): " + std::to_string(got) +
-                           " instead of " + std::to_string(want) + "\n";
+      const bool in =
+          InOneDegreeCell(Geographic(expected.zone, easting, northing), expected.seLatitude, expected.seLongitude);
+      inside += in ? 1 : 0;
+      const int16_t code = want(easting, northing, in), got = tile.Cell(r, c);
+      coded += code > 0 ? 1 : 0;
+      if (got != code && ++mismatches <= 5) {
+        ADD_FAILURE() << "row " << r << " column " << c << " (" << easting << ", " << northing << "): " << got
+                      << " instead of " << code;
       }
     }
   }
-  EXPECT_EQ(mismatches, 0) << firstMismatches;
+  EXPECT_EQ(mismatches, 0);
   EXPECT_GT(inside, 0);
   return coded;
+}
+
+// A cell inside the tile's one-degree cell holds the code of the record at its
+// point when `receives` says that record came to this tile, 0 otherwise.
+long CheckEveryCell(const std::string& path, const ExpectedTile& expected, const Source& source,
+                    const std::function<bool(long, long)>& receives) {
+  return CheckEveryCell(path, expected, source.grid.cellSize, [&](long e, long n, bool inside) -> int16_t {
+    if (!inside) return kPadding;
+    return source.HasRecord(e, n) && receives(e, n) ? source.Code(e, n) : 0;
+  });
 }
 
 SynthOptions Quadrangle(double south, double west, double height, double width, int32_t cellSize) {
@@ -179,33 +186,21 @@ class ConversionExactness : public ConversionTest {
     ASSERT_TRUE(view.success);
   }
 
-  // Checks every run tile and counts what went where.
-  struct Tally {
-    int32_t excluded = 0, elsewhere = 0;
-    std::vector<long> perRunTile;  // records sent to each run tile
-    std::vector<long> codedCells;  // cells of each run tile holding a code
-  };
-  Tally CheckRunTiles(const Source& source, const std::vector<std::pair<std::string, ExpectedTile>>& tiles,
-                      bool outsideFiles) {
+  // Checks every cell of the run's tiles; returns the cells of each holding a
+  // code and, by destination, the number of records that went there.
+  std::pair<std::vector<long>, std::map<int, long>> CheckRunTiles(
+      const Source& source, const std::vector<std::pair<std::string, ExpectedTile>>& tiles, bool outsideFiles) {
     std::vector<ExpectedTile> runTiles;
     for (const auto& t : tiles) runTiles.push_back(t.second);
-    Tally tally;
+    std::vector<long> coded;
     for (std::size_t k = 0; k < tiles.size(); ++k) {
-      tally.codedCells.push_back(CheckEveryCell(target.file(tiles[k].first), runTiles[k], source, [&](long e, long n) {
+      coded.push_back(CheckEveryCell(target.file(tiles[k].first), runTiles[k], source, [&](long e, long n) {
         return Destination(source, runTiles, outsideFiles, e, n) == static_cast<int>(k);
       }));
     }
-    tally.perRunTile.assign(tiles.size(), 0);
-    for (int32_t row = 0; row < source.grid.rows; ++row) {
-      for (int32_t column = 0; column < source.grid.columns; ++column) {
-        const long e = source.grid.CentreEasting(column), n = source.grid.CentreNorthing(row);
-        const int to = Destination(source, runTiles, outsideFiles, e, n);
-        if (to >= 0) ++tally.perRunTile[static_cast<std::size_t>(to)];
-        if (to == kOutside) ++tally.elsewhere;
-        if (to == kNowhere) ++tally.excluded;
-      }
-    }
-    return tally;
+    std::map<int, long> sent;
+    source.ForEachRecord([&](long e, long n) { ++sent[Destination(source, runTiles, outsideFiles, e, n)]; });
+    return {coded, sent};
   }
 };
 
@@ -221,11 +216,11 @@ TEST_F(ConversionExactness, TilesOnBothSidesOfAZoneEdge) {
   ASSERT_EQ(grid.zone, 13);
   ASSERT_EQ(ZoneOfEastEdge(-102), 13);
   Convert(path, RunOptions{});
-  const Tally tally = CheckRunTiles(source, {{"L10240NW.LUC", {40, -102, 13}}, {"L10140NW.LUC", {40, -101, 14}}}, false);
-  EXPECT_GT(tally.codedCells[0], 10000);
-  EXPECT_EQ(tally.perRunTile[1], 0);
-  EXPECT_EQ(view.excluded, tally.excluded);
-  EXPECT_GT(view.excluded, view.zeroValues);
+  const auto [coded, sent] =
+      CheckRunTiles(source, {{"L10240NW.LUC", {40, -102, 13}}, {"L10140NW.LUC", {40, -101, 14}}}, false);
+  EXPECT_GT(coded[0], 10000);
+  EXPECT_EQ(sent.count(1), 0u);
+  EXPECT_EQ(view.excluded, sent.at(kNowhere));
 }
 
 TEST_F(ConversionExactness, RecordsBetweenGridPointsGoToTheNearestAndTheLastOneStays) {
@@ -241,59 +236,35 @@ TEST_F(ConversionExactness, RecordsBetweenGridPointsGoToTheNearestAndTheLastOneS
   std::string bytes = ReadWholeFile(path);
   for (int64_t k = 0; k < grid.Records(); ++k) {
     const std::size_t at = (testing::kHeaderRecords + static_cast<std::size_t>(k)) * testing::kCardLength;
-    const long easting = testing::FieldValue(bytes.substr(at, 80), 4, 8) + half;
-    const long northing = testing::FieldValue(bytes.substr(at, 80), 12, 8) - half;
+    const std::string card = bytes.substr(at, testing::kCardLength);
     char fields[32];
-    std::snprintf(fields, sizeof fields, "%8ld%8ld", easting, northing);
+    std::snprintf(fields, sizeof fields, "%8ld%8ld", testing::FieldValue(card, 4, 8) + half,
+                  testing::FieldValue(card, 12, 8) - half);
     bytes.replace(at + 3, 16, fields);
   }
   testing::WriteWholeFile(path, bytes);
   Convert(path, RunOptions{});
 
   const ExpectedTile expected{40, -105, 13};
-  const TileFile tile = ReadTile(target.file("L10540NW.LUC"));
-  ASSERT_EQ(tile.bytes.size(), static_cast<std::size_t>(tile.recordLength) * (tile.rows + 1));
-  std::vector<int16_t> want(static_cast<std::size_t>(tile.rows) * tile.columns);
-  for (int32_t r = 0; r < tile.rows; ++r) {
-    for (int32_t c = 0; c < tile.columns; ++c) {
-      const LatLon p = Geographic(expected.zone, tile.minEasting + static_cast<long>(c) * tile.xResolution,
-                                  tile.maxNorthing - static_cast<long>(r) * tile.yResolution);
-      want[static_cast<std::size_t>(r) * tile.columns + c] =
-          InOneDegreeCell(p, expected.seLatitude, expected.seLongitude) ? 0 : kPadding;
-    }
-  }
+  std::map<std::pair<long, long>, int16_t> stored;  // grid point -> code of the last record stored there
   long placed = 0, excluded = 0;
-  for (int32_t row = 0; row < grid.rows; ++row) {
-    for (int32_t column = 0; column < grid.columns; ++column) {
-      const long e = grid.CentreEasting(column), n = grid.CentreNorthing(row);
-      const int16_t code = source.Code(e, n);  // the code stays with the record
-      const double movedE = static_cast<double>(e + half), movedN = static_cast<double>(n - half);
-      if (code == 0 || !InOneDegreeCell(Geographic(expected.zone, movedE, movedN), expected.seLatitude,
-                                        expected.seLongitude)) {
-        ++excluded;
-        continue;
-      }
-      const long snappedE = std::lrint(std::nearbyint(movedE / tile.xResolution)) * tile.xResolution;
-      const long snappedN = std::lrint(std::nearbyint(movedN / tile.yResolution)) * tile.yResolution;
-      const long c = (snappedE - tile.minEasting) / tile.xResolution;
-      const long r = (tile.maxNorthing - snappedN) / tile.yResolution;
-      if (r < 0 || c < 0 || r >= tile.rows || c >= tile.columns) continue;
-      want[static_cast<std::size_t>(r * tile.columns + c)] = code;
-      ++placed;
+  source.ForEachRecord([&](long e, long n) {
+    const int16_t code = source.Code(e, n);  // the code stays with the record
+    const double movedE = static_cast<double>(e + half), movedN = static_cast<double>(n - half);
+    if (code == 0 || !InOneDegreeCell(Geographic(expected.zone, movedE, movedN), expected.seLatitude,
+                                      expected.seLongitude)) {
+      ++excluded;
+      return;
     }
-  }
+    const auto snapped = [&](double v) { return std::lrint(std::nearbyint(v / grid.cellSize)) * grid.cellSize; };
+    stored[{snapped(movedE), snapped(movedN)}] = code;
+    ++placed;
+  });
   EXPECT_GT(placed, 10000);
-  long mismatches = 0;
-  for (int32_t r = 0; r < tile.rows; ++r) {
-    for (int32_t c = 0; c < tile.columns; ++c) {
-      const int16_t got = tile.Cell(r, c);
-      const int16_t expect = want[static_cast<std::size_t>(r) * tile.columns + c];
-      if (got != expect && ++mismatches <= 5) {
-        ADD_FAILURE() << "row " << r << " column " << c << ": " << got << " instead of " << expect;
-      }
-    }
-  }
-  EXPECT_EQ(mismatches, 0);
+  CheckEveryCell(target.file("L10540NW.LUC"), expected, grid.cellSize, [&](long e, long n, bool inside) {
+    const auto found = stored.find({e, n});
+    return found != stored.end() ? found->second : inside ? int16_t{0} : kPadding;
+  });
   EXPECT_EQ(view.excluded, excluded);
 }
 
@@ -306,35 +277,31 @@ TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThe
   const std::string path = MakeSource(source.options);
   source.grid = grid;
   std::string bytes = ReadWholeFile(path);
-  for (int32_t row = 0; row < grid.rows; ++row) {
-    for (int32_t column = 0; column < grid.columns; ++column) {
-      testing::SetSourceCode(bytes, int64_t{row} * grid.columns + column + 1,
-                             std::to_string(SynthHashCode(grid.CentreEasting(column), grid.CentreNorthing(row))));
-    }
-  }
+  int64_t number = 0;
+  source.ForEachRecord([&](long e, long n) {
+    testing::SetSourceCode(bytes, ++number,
+                           std::to_string(SynthHashCode(static_cast<int32_t>(e), static_cast<int32_t>(n))));
+  });
   testing::WriteWholeFile(path, bytes);
 
   Convert(path, RunOptions{.useExisting = true, .createNew = true});
   const ExpectedTile run{40, -103, 13};
-  const Tally tally = CheckRunTiles(source, {{"L10340NW.LUC", run}}, true);
+  const auto [coded, sent] = CheckRunTiles(source, {{"L10340NW.LUC", run}}, true);
   EXPECT_EQ(view.excluded, 0);
-  EXPECT_EQ(view.writtenElsewhere, tally.elsewhere);
+  EXPECT_EQ(view.writtenElsewhere, sent.at(kOutside));
 
   // Each outside point goes into the tile named after its own position; the
   // tiles are made in the order their first points come, and each is then
   // found again for its second point.
   std::vector<std::string> made, reused;
   std::map<std::string, int> pointsPerTile;
-  for (int32_t row = 0; row < grid.rows; ++row) {
-    for (int32_t column = 0; column < grid.columns; ++column) {
-      const long e = grid.CentreEasting(column), n = grid.CentreNorthing(row);
-      if (Destination(source, {run}, true, e, n) != kOutside) continue;
-      const LatLon p = Geographic(grid.zone, e, n);
-      const std::string name = LUCTileName(std::floor(p.latitude), std::ceil(p.longitude));
-      if (++pointsPerTile[name] == 1) made.push_back(target.file(name));
-      if (pointsPerTile[name] == 2) reused.push_back(target.file(name));
-    }
-  }
+  source.ForEachRecord([&](long e, long n) {
+    if (Destination(source, {run}, true, e, n) != kOutside) return;
+    const LatLon p = Geographic(grid.zone, e, n);
+    const std::string name = LUCTileName(std::floor(p.latitude), std::ceil(p.longitude));
+    if (++pointsPerTile[name] == 1) made.push_back(target.file(name));
+    if (pointsPerTile[name] == 2) reused.push_back(target.file(name));
+  });
   EXPECT_EQ(made, (std::vector<std::string>{target.file("L10240NW.LUC"), target.file("L10339NW.LUC"),
                                             target.file("L10239NW.LUC")}));
   EXPECT_EQ(view.externalFilesCreated, made);
@@ -347,9 +314,8 @@ TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThe
            {"L10240NW.LUC", {40, -102}}, {"L10339NW.LUC", {39, -103}}, {"L10239NW.LUC", {39, -102}}}) {
     const ExpectedTile outside{corner.first, corner.second, ZoneOfEastEdge(corner.second)};
     codedOutside += CheckEveryCell(target.file(name), outside, source, [&](long e, long n) {
-      if (Destination(source, {run}, true, e, n) != kOutside) return false;
-      const LatLon p = Geographic(grid.zone, e, n);
-      return InOneDegreeCell(p, outside.seLatitude, outside.seLongitude);
+      return Destination(source, {run}, true, e, n) == kOutside &&
+             InOneDegreeCell(Geographic(grid.zone, e, n), outside.seLatitude, outside.seLongitude);
     });
   }
   EXPECT_GT(codedOutside, 100);

@@ -4,13 +4,14 @@
 // of button presses, a scripted prompter, and an event pump whose hook can
 // press buttons while the run goes on. Plus what the tests need to predict a
 // run on their own: the source records read straight from the file, UTM
-// positions through GeographicLib, and the fixed columns of the
-// excluded-points log.
+// positions through GeographicLib, and the points of the excluded-points log
+// checked against those records.
 
 #include <GeographicLib/TransverseMercator.hpp>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -42,8 +43,8 @@ struct ConversionView {
   std::vector<FileListRow> rowsAtSetUp;  // conflict statuses and ticks as the window opened
   std::vector<FileListRow> rowsAtEnd;
   std::vector<std::string> conflictPaths;
-  bool started = false, finished = false, closed = false, success = false;
-  int32_t excluded = 0, readErrors = 0, zeroValues = 0, writtenElsewhere = 0;
+  bool started = false, closed = false, success = false;
+  int32_t excluded = 0, writtenElsewhere = 0;
   std::vector<std::string> existingFilesUsed, externalFilesCreated;
   int32_t progressMax = 0, progressValue = 0;
   std::string caption;
@@ -58,12 +59,9 @@ inline ConversionView RunAndRecord(frmConversion& c, const std::function<void(fr
   script(c);
   view.rowsAtEnd = c.lstFiles;
   view.started = c.Started;
-  view.finished = c.Finished;
   view.closed = c.closed;
   view.success = c.Success;
   view.excluded = c.ExcludedCount;
-  view.readErrors = c.ReadErrorCount;
-  view.zeroValues = c.ZeroValueCount;
   view.writtenElsewhere = c.WrittenElsewhereCount;
   view.existingFilesUsed = c.ExistingFilesUsed;
   view.externalFilesCreated = c.ExternalFilesCreated;
@@ -148,8 +146,6 @@ inline bool InOneDegreeCell(const LatLon& p, double seLatitude, double seLongitu
 // boundary belonging to the zone west of it.
 inline int ZoneOfEastEdge(double longitude) { return static_cast<int>(std::ceil((longitude + 180.0) / 6.0)); }
 
-// --- Texts ------------------------------------------------------------------------
-
 // a / b x 100 with three (or `decimals`) decimals, "." as the mark.
 inline std::string Percent(double a, double b, int decimals = 3) {
   char text[64];
@@ -157,63 +153,65 @@ inline std::string Percent(double a, double b, int decimals = 3) {
   return text;
 }
 
-// Digits grouped by "," in threes; empty for 0.
-inline std::string Grouped(long value) {
-  if (value == 0) return "";
-  const std::string digits = std::to_string(std::labs(value));
-  std::string out;
-  for (std::size_t k = 0; k < digits.size(); ++k) {
-    if (k != 0 && (digits.size() - k) % 3 == 0) out += ',';
-    out += digits[k];
+// --- The excluded-points log, split at its columns -------------------------------
+
+// The text of 1-based columns [from, to] of `line` without blanks, and
+// without the "," of grouped digits when `digits`.
+inline std::string LoggedField(const std::string& line, std::size_t from, std::size_t to, bool digits = false) {
+  std::string text;
+  for (std::size_t k = from - 1; k < std::min(to, line.size()); ++k) {
+    if (line[k] != ' ' && !(digits && line[k] == ',')) text += line[k];
   }
-  return (value < 0 ? "-" : "") + out;
-}
-
-// Pads `line` with blanks so that the next text starts at 1-based `column`.
-inline void PlaceAt(std::string& line, std::size_t column, const std::string& text) {
-  if (line.size() < column - 1) line.append(column - 1 - line.size(), ' ');
-  line += text;
-}
-
-// Signed decimal degrees with nine decimals (coordinate format "DDD.dddd").
-inline std::string DecimalDegrees(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.9f", value);
   return text;
 }
 
-inline std::string ExcludedLogColumnHeading() {
-  std::string titles;
-  PlaceAt(titles, 5, "Record #");
-  PlaceAt(titles, 14, "UTM Easting");
-  PlaceAt(titles, 27, "UTM Northing");
-  PlaceAt(titles, 40, "Latitude");
-  PlaceAt(titles, 58, "Longitude");
-  PlaceAt(titles, 76, "LULC Value");
-  PlaceAt(titles, 87, "Read Error");
-  return std::string(kCRLF) + titles + kCRLF + "   --------- ------------ ------------ -----------------" +
-         " ----------------- ---------- ----------" + kCRLF;
+inline long LoggedNumber(const std::string& line, std::size_t from, std::size_t to) {
+  const std::string digits = LoggedField(line, from, to, true);
+  return digits.empty() ? 0 : std::stol(digits);  // a blank field is 0
 }
 
-// One excluded point's line (and the raw card after a read error), with the
-// position in decimal degrees from the record's own zone.
-inline std::string ExcludedLogLine(const SourceRecord& r) {
-  std::string number = Grouped(r.number);
-  number.insert(0, 9 - number.size(), ' ');
-  std::string line;
-  PlaceAt(line, 3, number);
-  if (!r.readable) {
-    // Nothing of the record was read: no position and no value.
-    PlaceAt(line, 87, "YES");
-    return line + kCRLF + "--> \"" + r.card + "\"" + kCRLF;
+// Checks each point line below a column heading of the log against its source
+// record: easting, northing and value, the position in degrees from the
+// record's own zone (blank without a zone), or after a read error the raw
+// record on the next line. Returns the logged record numbers.
+inline std::vector<int32_t> CheckLoggedPoints(const std::string& log, const std::vector<SourceRecord>& records) {
+  std::vector<int32_t> numbers;
+  bool inTable = false;
+  for (std::size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    const std::string line = log.substr(at, end - at);
+    if (line.starts_with("[")) inTable = false;  // the next run's heading
+    if (line.starts_with("   ---------")) {
+      inTable = true;
+      continue;
+    }
+    if (!inTable || line.starts_with("--> \"")) continue;
+    const long number = LoggedNumber(line, 3, 11);
+    numbers.push_back(static_cast<int32_t>(number));
+    if (number < 1 || static_cast<std::size_t>(number) > records.size()) {
+      ADD_FAILURE() << "record " << number << " logged";
+      continue;
+    }
+    const SourceRecord& r = records[static_cast<std::size_t>(number) - 1];
+    SCOPED_TRACE(line);
+    EXPECT_EQ(LoggedField(line, 87, line.size()), r.readable ? "" : "YES");
+    if (!r.readable) {
+      const std::size_t next = end + 2;
+      EXPECT_EQ(log.substr(next, log.find("\r\n", next) - next), "--> \"" + r.card + "\"");
+      continue;
+    }
+    EXPECT_EQ(std::vector<long>({LoggedNumber(line, 14, 26), LoggedNumber(line, 27, 39), LoggedNumber(line, 76, 86)}),
+              std::vector<long>({r.easting, r.northing, r.code}));
+    const std::string latitude = LoggedField(line, 40, 57), longitude = LoggedField(line, 58, 75);
+    if (r.zone == 0) {
+      EXPECT_EQ(latitude + longitude, "");
+    } else {
+      // Nine decimals: within half a unit of the last one.
+      const LatLon want = Geographic(r.zone, r.easting, r.northing);
+      EXPECT_NEAR(std::stod(latitude), want.latitude, 6e-10);
+      EXPECT_NEAR(std::stod(longitude), want.longitude, 6e-10);
+    }
   }
-  const LatLon p = Geographic(r.zone, r.easting, r.northing);
-  PlaceAt(line, 14, Grouped(r.easting));
-  PlaceAt(line, 27, Grouped(r.northing));
-  PlaceAt(line, 40, DecimalDegrees(p.latitude));
-  PlaceAt(line, 58, DecimalDegrees(p.longitude));
-  PlaceAt(line, 76, Grouped(r.code));
-  return line + kCRLF;
+  return numbers;
 }
 
 inline std::vector<std::string> FileNamesIn(const std::filesystem::path& dir) {
@@ -276,13 +274,6 @@ class ConversionTest : public ::testing::Test {
     main->cmdBrowse_Click();
     EXPECT_EQ(main->CurrentFile, 1) << "the source could not be read";
     return *main;
-  }
-
-  // Messages and questions shown, without the title.
-  std::vector<std::string> ShownTexts() const {
-    std::vector<std::string> texts;
-    for (const Shown& s : prompter.shown) texts.push_back(s.text);
-    return texts;
   }
 
   // Temporary tiles and run folders left in the program's directory.

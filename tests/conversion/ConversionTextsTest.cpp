@@ -1,11 +1,17 @@
 #include "conversion/ConversionTexts.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "suite/NumberFormat.h"
 
 namespace tilbo {
 namespace {
+
+using ::testing::ElementsAreArray;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 class ConversionTexts : public ::testing::Test {
  protected:
@@ -14,78 +20,86 @@ class ConversionTexts : public ::testing::Test {
   NumberSeparators english_{".", ","};
 };
 
-TEST_F(ConversionTexts, SummaryWithoutExclusionsHasNoBreakdown) {
+RunSummary Counted(bool success, int32_t records, int32_t excluded, int32_t readErrors, int32_t zeros,
+                   std::vector<std::string> created) {
   RunSummary s;
-  s.success = true;
-  s.recordCount = 442032;
-  s.createdTiles = {"L07144NW.LUC", "L07044NW.LUC"};
-  const std::string expected = std::string("The conversion process is complete.") + "\r\n" + "\r\n" + "Success:" +
-                               "\t" + "\t" + "\t" + "Yes." + "\r\n" + "Number of excluded points:" + "\t" + "0" +
-                               " (" + "0.000" + "%)" + "\r\n" + "\r\n" + "\r\n" + "Files created:" + "\r\n" + "\t" +
-                               "L07144NW.LUC" + ":" + "\t" + "Created successfully." + "\r\n" + "\t" +
-                               "L07044NW.LUC" + ":" + "\t" + "Created successfully." + "\r\n";
-  EXPECT_EQ(SummaryText(s), expected);
+  s.success = success;
+  s.recordCount = records;
+  s.excluded = excluded;
+  s.readErrors = readErrors;
+  s.zeroValues = zeros;
+  s.createdTiles = std::move(created);
+  return s;
 }
 
-TEST_F(ConversionTexts, SummaryWithExclusionsOutsideFilesAndLog) {
-  RunSummary s;
-  s.success = false;
-  s.recordCount = 1000;
-  s.excluded = 8;
-  s.readErrors = 2;
-  s.zeroValues = 6;
-  s.writtenElsewhere = 3;
-  s.useExisting = true;
-  s.createNew = true;
-  s.existingFilesUsed = {"/luc/L07145NW.LUC"};
-  s.externalFilesCreated = {"/out/L07145NW.LUC", "/out/L07245NW.LUC"};
-  s.createdTiles = {"L07144NW.LUC"};
-  s.excludedLogPath = "/src/LEWISTON, ME VT NH.txt";
-  const std::string expected =
-      std::string("The conversion process is complete.") + "\r\n" + "\r\n" + "Success:" + "\t" + "\t" + "\t" +
-      "No." + "\r\n" + "Number of excluded points:" + "\t" + "8" + " (" + "0.800" + "%)" + "\r\n" + "\t" +
-      "Of these, " + "2" + " (" + "25.000" + "%) were " + "excluded due to read errors." + "\r\n" + "\t" + "6" +
-      " (" + "75.000" + "%) were excluded because " + "they were 0." + "\r\n" + "\r\n" + "3" + " (" + "0.300" +
-      "%) were " + "written to these existing files:" + "\r\n" + "\t" + "/luc/L07145NW.LUC" + "\r\n" + "\r\n" +
-      "These files were created (as external files) during " + "the conversion process:" + "\t" +
-      "/out/L07145NW.LUC" + "\r\n" + "\t" + "/out/L07245NW.LUC" + "\r\n" + "\r\n" + "\r\n" + "Files created:" +
-      "\r\n" + "\t" + "L07144NW.LUC" + ":" + "\t" + "Created successfully." + "\r\n" + "\r\n" + "\r\n" +
-      "Excluded points logged in " + "/src/LEWISTON, ME VT NH.txt" + ".";
-  EXPECT_EQ(SummaryText(s), expected);
+// The existing-files and new-files options ticked, and the log written when `log` is not empty.
+RunSummary WithOutsideFiles(RunSummary s, int32_t written, std::vector<std::string> used,
+                            std::vector<std::string> made, std::string log) {
+  s.useExisting = s.createNew = true;
+  s.writtenElsewhere = written;
+  s.existingFilesUsed = std::move(used);
+  s.externalFilesCreated = std::move(made);
+  s.excludedLogPath = std::move(log);
+  return s;
 }
 
-TEST_F(ConversionTexts, ExistingFilesOptionWithNothingWrittenShowsNoFiles) {
-  RunSummary s;
-  s.success = true;
-  s.recordCount = 10;
-  s.useExisting = true;
-  s.createNew = true;  // but nothing was created: no external block
-  const std::string text = SummaryText(s);
-  EXPECT_NE(text.find(std::string("\r\n") + "0" + " (" + "0.000" + "%) were " + "written to these existing files:" +
-                      "\r\n" + "< No Files >" + "\r\n" + "\r\n"),
-            std::string::npos);
-  EXPECT_EQ(text.find("These files were created"), std::string::npos);
-}
-
-TEST_F(ConversionTexts, AutoConvertLinesAndTheEmptySource) {
-  RunSummary s;
-  s.success = true;
-  s.recordCount = 0;  // a source without records: percentages are 0, not a division by zero
-  s.useExisting = true;
-  EXPECT_EQ(AutoConvertSummaryLines(s),
-            (std::vector<std::string>{"   0 (0.000%) point(s) excluded.", "", "   0 (0.00%) were written to these files:",
-                                      "      < No Files >"}));
-
-  s.recordCount = 3;
-  s.excluded = 3;
-  s.readErrors = 1;
-  s.zeroValues = 2;
-  s.useExisting = false;
-  EXPECT_EQ(AutoConvertSummaryLines(s),
-            (std::vector<std::string>{
-                "   3 (100.000%) point(s) excluded.",
-                "   1 (33.333% of the number excluded) were not written due to read errors.",
-                "   2 (66.667% of the number excluded) were not written because they were 0.", ""}));
+// The end-of-run message and the AutoConvert log lines of the same counts.
+TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
+  const struct {
+    RunSummary summary;
+    const char* message;
+    std::vector<std::string> autoConvertLines;
+  } cases[] = {
+      {Counted(true, 442032, 0, 0, 0, {"L07144NW.LUC", "L07044NW.LUC"}),
+       "The conversion process is complete.\r\n\r\n"
+       "Success:\t\t\tYes.\r\n"
+       "Number of excluded points:\t0 (0.000%)\r\n"
+       "\r\n"
+       "\r\nFiles created:\r\n"
+       "\tL07144NW.LUC:\tCreated successfully.\r\n"
+       "\tL07044NW.LUC:\tCreated successfully.\r\n",
+       {"   0 (0.000%) point(s) excluded.", ""}},
+      {WithOutsideFiles(Counted(false, 1000, 8, 2, 6, {"L07144NW.LUC"}), 3, {"/luc/L07145NW.LUC"},
+                        {"/out/L07145NW.LUC", "/out/L07245NW.LUC"}, "/src/LEWISTON, ME VT NH.txt"),
+       "The conversion process is complete.\r\n\r\n"
+       "Success:\t\t\tNo.\r\n"
+       "Number of excluded points:\t8 (0.800%)\r\n"
+       "\tOf these, 2 (25.000%) were excluded due to read errors.\r\n"
+       "\t6 (75.000%) were excluded because they were 0.\r\n"
+       "\r\n"
+       "3 (0.300%) were written to these existing files:\r\n"
+       "\t/luc/L07145NW.LUC\r\n"
+       "\r\n"
+       "These files were created (as external files) during the conversion process:\t/out/L07145NW.LUC\r\n"
+       "\t/out/L07245NW.LUC\r\n"
+       "\r\n"
+       "\r\nFiles created:\r\n"
+       "\tL07144NW.LUC:\tCreated successfully.\r\n"
+       "\r\n\r\nExcluded points logged in /src/LEWISTON, ME VT NH.txt.",
+       {"   8 (0.800%) point(s) excluded.",
+        "   2 (25.000% of the number excluded) were not written due to read errors.",
+        "   6 (75.000% of the number excluded) were not written because they were 0.", "",
+        "   3 (0.30%) were written to these files:", "      /luc/L07145NW.LUC",
+        "   These files were created (as external files) during the conversion process:", "      /out/L07145NW.LUC",
+        "      /out/L07245NW.LUC"}},
+      // Outside files allowed but none used or made; a source without
+      // records gives percentages of 0, not a division by zero.
+      {WithOutsideFiles(Counted(true, 0, 0, 0, 0, {}), 0, {}, {}, ""),
+       "The conversion process is complete.\r\n\r\n"
+       "Success:\t\t\tYes.\r\n"
+       "Number of excluded points:\t0 (0.000%)\r\n"
+       "\r\n"
+       "0 (0.000%) were written to these existing files:\r\n"
+       "< No Files >\r\n"
+       "\r\n"
+       "\r\nFiles created:\r\n",
+       {"   0 (0.000%) point(s) excluded.", "", "   0 (0.00%) were written to these files:", "      < No Files >"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    EXPECT_EQ(SummaryText(c.summary), c.message);
+    EXPECT_THAT(AutoConvertSummaryLines(c.summary), ElementsAreArray(c.autoConvertLines));
+  }
 }
 
 TEST_F(ConversionTexts, PercentagesUseTheLocaleDecimalMark) {
@@ -97,10 +111,10 @@ TEST_F(ConversionTexts, PercentagesUseTheLocaleDecimalMark) {
 
 TEST_F(ConversionTexts, DirectionsAreParagraphsSeparatedByBlankLines) {
   const std::string d = SelectionDirections();
-  EXPECT_EQ(d.rfind("Select the files that you want to be created.\r\n\r\nIf a checkmark appears", 0), 0u);
-  EXPECT_NE(d.find("created without worry.\r\n\r\nNote that if you create"), std::string::npos);
-  EXPECT_EQ(d.substr(d.size() - 15), "' button below.");  // no final line break
-  EXPECT_EQ(RunningDirections().rfind("CTG Tilbo is now converting the files.\r\n\r\nThe text", 0), 0u);
+  EXPECT_THAT(d, StartsWith("Select the files that you want to be created.\r\n\r\nIf a checkmark appears"));
+  EXPECT_THAT(d, HasSubstr("created without worry.\r\n\r\nNote that if you create"));
+  EXPECT_THAT(d, EndsWith("' button below."));  // no final line break
+  EXPECT_THAT(RunningDirections(), StartsWith("CTG Tilbo is now converting the files.\r\n\r\nThe text"));
 }
 
 }  // namespace
