@@ -166,15 +166,8 @@ long CheckEveryCell(const std::string& path, const ExpectedTile& expected, const
 }
 
 SynthOptions Quadrangle(double south, double west, double height, double width, int32_t cellSize) {
-  SynthOptions o;
-  o.south = south;
-  o.west = west;
-  o.height = height;
-  o.width = width;
-  o.cellSize = cellSize;
-  o.title = "EXACT 1:250,000";
-  o.pattern = SynthPattern::kHash;
-  return o;
+  return {.south = south, .west = west, .height = height, .width = width, .cellSize = cellSize,
+          .title = "EXACT 1:250,000", .dataDate = "", .pattern = SynthPattern::kHash};
 }
 
 class ConversionExactness : public ConversionTest {

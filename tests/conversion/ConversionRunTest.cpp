@@ -50,23 +50,17 @@ void EmptyDirectory(const std::filesystem::path& dir) {
 // A quadrangle across the meridian 105 W, so that its points go into two
 // tiles side by side, both in zone 13.
 SynthOptions TwoTileQuadrangle(const std::string& title = kTitle) {
-  SynthOptions o;
-  o.south = 40.1;
-  o.west = -105.15;
-  o.height = 0.2;
-  o.width = 0.3;
-  o.cellSize = 200;
-  o.title = title;
-  o.pattern = SynthPattern::kHash;
-  return o;
+  return {.south = 40.1, .west = -105.15, .height = 0.2, .width = 0.3, .cellSize = 200, .title = title,
+          .dataDate = "", .pattern = SynthPattern::kHash};
 }
 
-// The two-tile quadrangle's records and where each belongs, by record number.
-struct TwoTiles {
+// A source's records and where each belongs, by record number: west and east
+// of the meridian 105 W.
+struct Source {
   std::vector<SourceRecord> records;
   std::vector<int32_t> zero, unreadable, zoneless, west, east;  // zoneless: readable, without a zone
 
-  explicit TwoTiles(const std::string& source) : records(ReadSourceRecords(source)) {
+  explicit Source(const std::string& path) : records(ReadSourceRecords(path)) {
     for (const SourceRecord& r : records) {
       auto& to = !r.readable                                                     ? unreadable
                  : r.code == 0                                                   ? zero
@@ -90,6 +84,14 @@ struct TwoTiles {
   }
 };
 
+LUCFileV1 OpenedTile(const std::string& path) {
+  LUCFileV1 tile;
+  tile.SetFileName(path);
+  tile.SetOpenMode(LUCFileV1::kDirectIo);
+  EXPECT_EQ(tile.LastError(), LUCFileV1::kNoError) << path;
+  return tile;
+}
+
 std::vector<int32_t> Joined(const std::vector<std::vector<int32_t>>& lists) {
   std::vector<int32_t> all;
   for (const auto& l : lists) all.insert(all.end(), l.begin(), l.end());
@@ -99,11 +101,8 @@ std::vector<int32_t> Joined(const std::vector<std::vector<int32_t>>& lists) {
 
 // Reads a tile back and checks that each record's cell, where the tile has
 // one, holds the record's code; returns how many records were found so.
-std::size_t RecordsHeldBy(const std::string& path, const TwoTiles& t, const std::vector<int32_t>& numbers) {
-  LUCFileV1 tile;
-  tile.SetFileName(path);
-  tile.SetOpenMode(LUCFileV1::kMemoryIo);
-  EXPECT_EQ(tile.LastError(), LUCFileV1::kNoError) << path;
+std::size_t RecordsHeldBy(const std::string& path, const Source& t, const std::vector<int32_t>& numbers) {
+  LUCFileV1 tile = OpenedTile(path);
   tile.SetCoordinateMode(LUCFileV1::kUtmCoordinates);
   std::size_t held = 0;
   for (const int32_t number : numbers) {
@@ -114,14 +113,6 @@ std::size_t RecordsHeldBy(const std::string& path, const TwoTiles& t, const std:
     ++held;
   }
   return held;
-}
-
-LUCFileV1 OpenedTile(const std::string& path) {
-  LUCFileV1 tile;
-  tile.SetFileName(path);
-  tile.SetOpenMode(LUCFileV1::kDirectIo);
-  EXPECT_EQ(tile.LastError(), LUCFileV1::kNoError) << path;
-  return tile;
 }
 
 // Presses the command button once, as soon as the copy has reached `record`.
@@ -175,7 +166,7 @@ class ConversionRun : public ConversionTest {
 
 TEST_F(ConversionRun, EveryTileTickedIsCreatedFilledSavedAndReported) {
   const std::string source = MakeSource(TwoTileQuadrangle());
-  const TwoTiles t(source);
+  const Source t(source);
   ASSERT_FALSE(t.west.empty() || t.east.empty() || t.zero.empty());
   Open(source, RunOptions{});
 
@@ -217,7 +208,7 @@ TEST_F(ConversionRun, EveryTileTickedIsCreatedFilledSavedAndReported) {
 
 TEST_F(ConversionRun, ExistingTileInTheTargetIsKeptUnlessTicked) {
   const std::string source = MakeSource(TwoTileQuadrangle());
-  const TwoTiles t(source);
+  const Source t(source);
   const std::string old = "an older tile, which the run must not touch";
   WriteWholeFile(target.file(kWest), old);
   ASSERT_EQ(::chmod(target.file(kWest).c_str(), 0640), 0);
@@ -359,7 +350,7 @@ TEST_F(ConversionRun, OutsidePointsUnderTheExistingFilesOptions) {
     std::string bytes = ReadWholeFile(source);
     bytes.replace((testing::kHeaderRecords + 1999) * testing::kCardLength, 11, "  0       0");  // record 2000
     WriteWholeFile(source, bytes);
-    const TwoTiles t(source);
+    const Source t(source);
     ASSERT_EQ(t.unreadable.size(), 4u);
     ASSERT_THAT(t.zoneless, ElementsAre(2000));
 
@@ -402,7 +393,7 @@ TEST_F(ConversionRun, OutsidePointsUnderTheExistingFilesOptions) {
 
 TEST_F(ConversionRun, CancelConfirmedStopsAtOnceRefusedLetsTheRunFinish) {
   const std::string source = MakeSource(TwoTileQuadrangle());
-  const TwoTiles t(source);
+  const Source t(source);
   const std::string old = "an older tile";
   for (const bool confirmed : {true, false}) {
     SCOPED_TRACE(confirmed ? "confirmed" : "refused");
@@ -435,7 +426,7 @@ TEST_F(ConversionRun, CancelConfirmedStopsAtOnceRefusedLetsTheRunFinish) {
 
 TEST_F(ConversionRun, TileThatCannotBeCreatedSavedOrCopiedFailsTheRunAndIsNotPlaced) {
   const std::string source = MakeSource(TwoTileQuadrangle());
-  const TwoTiles t(source);
+  const Source t(source);
   const std::filesystem::path temporary = frmConversion::TemporaryPath(kWest);
   bool replaced = false;
   const struct Case {
@@ -487,10 +478,7 @@ TEST_F(ConversionRun, SkewedTileIsKeptOnlyWhenTheUserAgrees) {
   o.south = -34.3;
   o.west = -70.4;
   const std::string source = MakeSource(o);
-  const std::vector<SourceRecord> records = ReadSourceRecords(source);
-  const auto n = static_cast<int32_t>(records.size());
-  const auto zero =
-      static_cast<int32_t>(std::count_if(records.begin(), records.end(), [](const auto& r) { return r.code == 0; }));
+  const Source t(source);
   for (const bool agreed : {false, true}) {
     SCOPED_TRACE(agreed ? "agreed" : "refused");
     prompter.shown.clear();
@@ -506,13 +494,7 @@ TEST_F(ConversionRun, SkewedTileIsKeptOnlyWhenTheUserAgrees) {
               "Do you want to continue creating this file?");
     EXPECT_THAT(Rows(view.rowsAtEnd), ElementsAre(kSouth + (agreed ? " (Saved.) [x]" : " (Internal error.) [x]")));
     const std::vector<std::string> created = agreed ? std::vector{kSouth} : std::vector<std::string>{};
-    RunSummary want;
-    want.success = agreed;
-    want.recordCount = n;
-    want.excluded = agreed ? zero : n;
-    want.zeroValues = zero;
-    want.createdTiles = created;
-    EXPECT_EQ(prompter.shown[1].text, SummaryText(want));
+    EXPECT_EQ(prompter.shown[1].text, SummaryText(t.Summary(agreed, agreed ? t.zero.size() : t.records.size(), created)));
     EXPECT_EQ(FileNamesIn(target.path()), created);
     EXPECT_THAT(TemporaryTilesLeft(), IsEmpty());
   }
@@ -523,7 +505,7 @@ TEST_F(ConversionRun, SkewedTileIsKeptOnlyWhenTheUserAgrees) {
 
 TEST_F(ConversionRun, NothingTickedStartsOnlyWithTheExistingFilesOption) {
   const std::string source = MakeSource(TwoTileQuadrangle());
-  const TwoTiles t(source);
+  const Source t(source);
   bool startedAfterBegin = true;
   script = [&](frmConversion& c) {
     c.lstFiles_Tick(0, false);

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "suite/NumberFormat.h"
 
 namespace tilbo {
@@ -20,37 +22,18 @@ class ConversionTexts : public ::testing::Test {
   NumberSeparators english_{".", ","};
 };
 
-RunSummary Counted(bool success, int32_t records, int32_t excluded, int32_t readErrors, int32_t zeros,
-                   std::vector<std::string> created) {
-  RunSummary s;
-  s.success = success;
-  s.recordCount = records;
-  s.excluded = excluded;
-  s.readErrors = readErrors;
-  s.zeroValues = zeros;
-  s.createdTiles = std::move(created);
-  return s;
-}
-
-// The existing-files and new-files options ticked, and the log written when `log` is not empty.
-RunSummary WithOutsideFiles(RunSummary s, int32_t written, std::vector<std::string> used,
-                            std::vector<std::string> made, std::string log) {
-  s.useExisting = s.createNew = true;
-  s.writtenElsewhere = written;
-  s.existingFilesUsed = std::move(used);
-  s.externalFilesCreated = std::move(made);
-  s.excludedLogPath = std::move(log);
-  return s;
-}
-
 // The end-of-run message and the AutoConvert log lines of the same counts.
 TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
   const struct {
-    RunSummary summary;
+    std::function<void(RunSummary&)> set;
     const char* message;
     std::vector<std::string> autoConvertLines;
   } cases[] = {
-      {Counted(true, 442032, 0, 0, 0, {"L07144NW.LUC", "L07044NW.LUC"}),
+      {[](RunSummary& s) {
+         s.success = true;
+         s.recordCount = 442032;
+         s.createdTiles = {"L07144NW.LUC", "L07044NW.LUC"};
+       },
        "The conversion process is complete.\r\n\r\n"
        "Success:\t\t\tYes.\r\n"
        "Number of excluded points:\t0 (0.000%)\r\n"
@@ -59,8 +42,18 @@ TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
        "\tL07144NW.LUC:\tCreated successfully.\r\n"
        "\tL07044NW.LUC:\tCreated successfully.\r\n",
        {"   0 (0.000%) point(s) excluded.", ""}},
-      {WithOutsideFiles(Counted(false, 1000, 8, 2, 6, {"L07144NW.LUC"}), 3, {"/luc/L07145NW.LUC"},
-                        {"/out/L07145NW.LUC", "/out/L07245NW.LUC"}, "/src/LEWISTON, ME VT NH.txt"),
+      {[](RunSummary& s) {
+         s.recordCount = 1000;
+         s.excluded = 8;
+         s.readErrors = 2;
+         s.zeroValues = 6;
+         s.writtenElsewhere = 3;
+         s.useExisting = s.createNew = true;
+         s.existingFilesUsed = {"/luc/L07145NW.LUC"};
+         s.externalFilesCreated = {"/out/L07145NW.LUC", "/out/L07245NW.LUC"};
+         s.createdTiles = {"L07144NW.LUC"};
+         s.excludedLogPath = "/src/LEWISTON, ME VT NH.txt";
+       },
        "The conversion process is complete.\r\n\r\n"
        "Success:\t\t\tNo.\r\n"
        "Number of excluded points:\t8 (0.800%)\r\n"
@@ -84,7 +77,7 @@ TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
         "      /out/L07245NW.LUC"}},
       // Outside files allowed but none used or made; a source without
       // records gives percentages of 0, not a division by zero.
-      {WithOutsideFiles(Counted(true, 0, 0, 0, 0, {}), 0, {}, {}, ""),
+      {[](RunSummary& s) { s.success = s.useExisting = s.createNew = true; },
        "The conversion process is complete.\r\n\r\n"
        "Success:\t\t\tYes.\r\n"
        "Number of excluded points:\t0 (0.000%)\r\n"
@@ -97,8 +90,10 @@ TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
-    EXPECT_EQ(SummaryText(c.summary), c.message);
-    EXPECT_THAT(AutoConvertSummaryLines(c.summary), ElementsAreArray(c.autoConvertLines));
+    RunSummary summary;
+    c.set(summary);
+    EXPECT_EQ(SummaryText(summary), c.message);
+    EXPECT_THAT(AutoConvertSummaryLines(summary), ElementsAreArray(c.autoConvertLines));
   }
 }
 
