@@ -479,7 +479,8 @@ TEST_F(ConversionRun, SkewedTileIsKeptOnlyWhenTheUserAgrees) {
               "Do you want to continue creating this file?");
     EXPECT_THAT(Rows(view.rowsAtEnd), ElementsAre(kSouth + (agreed ? " (Saved.) [x]" : " (Internal error.) [x]")));
     const std::vector<std::string> created = agreed ? std::vector{kSouth} : std::vector<std::string>{};
-    EXPECT_EQ(prompter.shown[1].text, SummaryText(t.Summary(agreed, agreed ? t.zero.size() : t.records.size(), created)));
+    EXPECT_EQ(prompter.shown[1].text,
+              SummaryText(t.Summary(agreed, agreed ? t.zero.size() : t.records.size(), created)));
     EXPECT_EQ(FileNamesIn(target.path()), created);
     EXPECT_THAT(TemporaryTilesLeft(), IsEmpty());
   }
@@ -491,17 +492,15 @@ TEST_F(ConversionRun, SkewedTileIsKeptOnlyWhenTheUserAgrees) {
 TEST_F(ConversionRun, NothingTickedStartsOnlyWithTheExistingFilesOption) {
   const std::string source = MakeSource(TwoTileQuadrangle());
   const Source t(source);
-  bool startedAfterBegin = true;
   script = [&](frmConversion& c) {
     c.lstFiles_Tick(0, false);
     c.lstFiles_Tick(1, false);
     c.RunConversion();
-    startedAfterBegin = c.Started;
     c.cmdCancel_Click();
   };
   Open(source, RunOptions{});
   main->cmdConvert_Click();
-  EXPECT_FALSE(startedAfterBegin);
+  EXPECT_FALSE(view.started);
   EXPECT_TRUE(view.closed);
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Information);
