@@ -52,7 +52,9 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // `text` with every `from` replaced by `to`.
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
   return text;
 }
 
@@ -159,7 +161,8 @@ TEST_F(AutoConvert, EachEndOfARunHasItsStatusMessageAndLog) {
   } cases[] = {
       {"smalltown.ctg", {}, normal, 0, "", "", "{dest}L10540NW.LUC", true, ""},
       // A destination without "/" is a prefix of the tiles' paths.
-      {"smalltown.ctg", {}, {"/AUTO", "/SOURCE={src}", "/DEST={data}", "/LOG={log}"}, 0, "", "", "{data}L10540NW.LUC", true, ""},
+      {"smalltown.ctg", {}, {"/AUTO", "/SOURCE={src}", "/DEST={data}", "/LOG={log}"}, 0, "", "",
+       "{data}L10540NW.LUC", true, ""},
       {"", {}, {"--help"}, 0, "", "", "", false, ""},
       {"", {}, {"--version"}, 0, "", "", "", false, ""},
       {"smalltown.ctg", {}, {"/AUTO", "/SOURCE={src}", "/DEST={dest}"}, 2, "",
@@ -217,7 +220,8 @@ TEST_F(AutoConvert, EachEndOfARunHasItsStatusMessageAndLog) {
     if (c.bytes) WriteWholeFile(source, *c.bytes);
     const auto paths = [&](const std::string& text) {
       const std::string data = data_.path().string();  // no "/" at its end
-      return Replaced(Replaced(Replaced(Replaced(text, "{src}", source), "{dest}", out_.dir()), "{log}", log_), "{data}", data);
+      return Replaced(Replaced(Replaced(Replaced(text, "{src}", source), "{dest}", out_.dir()), "{log}", log_),
+                      "{data}", data);
     };
     std::vector<std::string> args;
     for (const std::string& a : c.args) args.push_back(paths(a));
@@ -261,8 +265,9 @@ TEST_F(AutoConvert, TheShippedGzipConvertsAsItsContent) {
   EXPECT_TRUE(tiles[0] == tiles[1]);  // a million bytes: no printing
 }
 
-// A run without windows writes the window position back exactly as read, keeps the saved options, never deletes the source, and leaves a
-// read-only settings file alone.
+// A run without windows writes the window position back exactly as read,
+// keeps the saved options, never deletes the source, and leaves a read-only
+// settings file alone.
 TEST_F(AutoConvert, TheRunLeavesTheWindowPositionTheOptionsAndAReadOnlyIniAsTheyWere) {
   const std::string options =
       "[CTG Tilbo Settings]\r\nDelete Old=Yes\r\nOverwrite Existing=Yes\r\nLog Excluded=No\r\n"
@@ -308,9 +313,10 @@ TEST_F(AutoConvert, FourRunsAtOnceMakeTheTilesOfLoneRunsAndLoseNothing) {
 
   const std::size_t sourceOf[4] = {0, 0, 1, 2};
   std::vector<pid_t> runs;
-  for (std::size_t k = 0; k < 4; ++k) runs.push_back(Start(Args(sources[sourceOf[k]], dest[k], true), data_.file("err" + std::to_string(k))));
+  const auto err = [&](std::size_t k) { return data_.file("err" + std::to_string(k)); };
+  for (std::size_t k = 0; k < 4; ++k) runs.push_back(Start(Args(sources[sourceOf[k]], dest[k], true), err(k)));
   for (std::size_t k = 0; k < 4; ++k) {
-    const RunResult r = Finish(runs[k], data_.file("err" + std::to_string(k)));
+    const RunResult r = Finish(runs[k], err(k));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Files(dest[k].path()), Files(lone[sourceOf[k]].path())) << "run " << k;
   }
