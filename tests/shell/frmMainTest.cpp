@@ -77,7 +77,7 @@ TEST_F(frmMain, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSav
   for (int i = 1; i <= 1200; ++i) ini += "Directory " + std::to_string(i) + "=/some/long/directory/name/\r\n";
   WriteWholeFile(DefaultsIni(), ini);
   tilbo::frmMain& window = Main();
-  EXPECT_THAT(ShownTexts(), ElementsAre("There was an error reading the LUC directories list.  (Error 21, Unknown error.)",
+  EXPECT_THAT(prompter.Texts(), ElementsAre("There was an error reading the LUC directories list.  (Error 21, Unknown error.)",
                                    StartsWith("The system returned the error ")));
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Critical);
   EXPECT_FALSE(window.chkUseExisting.ticked || window.chkUseExisting.enabled || window.chkCreateNew.enabled);
@@ -108,7 +108,7 @@ TEST_F(frmMain, BrowseTellsWhyAFileCannotBeConvertedAndResets) {
     prompter.shown.clear();
     host.source = data.file(c.name);
     window.cmdBrowse_Click();
-    EXPECT_THAT(ShownTexts(), ElementsAre("The file \"" + *host.source + c.message));
+    EXPECT_THAT(prompter.Texts(), ElementsAre("The file \"" + *host.source + c.message));
     EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(window.lblTitle, "");
     EXPECT_TRUE(window.PlannedFiles.empty());
@@ -220,7 +220,7 @@ TEST_F(frmMain, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
     EXPECT_TRUE(fs::exists(data.file("L10540NW.LUC")));
     std::vector<std::string> shown{"Are you sure you want to delete the original CTG file?"};
     if (c.message) shown.push_back("The file \"" + path + c.message);
-    std::vector<std::string> texts = ShownTexts();
+    std::vector<std::string> texts = prompter.Texts();
     EXPECT_THAT(texts.front(), StartsWith("The conversion process is complete."));
     texts.erase(texts.begin());
     EXPECT_EQ(texts, shown);

@@ -23,6 +23,13 @@ class ScriptedPrompter final : public Prompter {
   std::vector<Shown> shown;
   std::deque<Reply> replies;
 
+  // The texts shown, without their titles.
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const Shown& s : shown) texts.push_back(s.text);
+    return texts;
+  }
+
   void ShowMessage(MessageIcon icon, const std::string& text, const std::string& title) override {
     shown.push_back({false, icon, text, title});
   }
