@@ -6,15 +6,51 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 
+#include "ctg/CTGDecode.h"
 #include "support/TempDir.h"
+
+namespace tilbo {
+
+// Headers print as their records' fields, one record a line, when a comparison fails.
+inline void PrintTo(const CTGHeader& h, std::ostream* os) {
+  *os << "\n " << h.GridDimension1 << ' ' << h.RecordCountTimes2 << ' ' << h.GridDimension2 << ' ' << h.CellSize << ' '
+      << h.Rec1Value41 << ' ' << h.Rec1Value46 << ' ' << h.Rec1Value51 << ' ' << h.Rec1Value56 << ' ' << h.Rec1Real61
+      << " '" << h.Rec1Text71 << "'\n";
+  for (const int16_t v : h.Rec2Values) *os << ' ' << v;
+  *os << "\n " << h.Point1Latitude << ' ' << h.Point1Longitude << ' ' << h.Point2Latitude << ' ' << h.Point2Longitude
+      << ' ' << h.Point3Latitude << ' ' << h.Point3Longitude << ' ' << h.Point4Latitude << ' ' << h.Point4Longitude
+      << "\n " << h.Point5Latitude << ' ' << h.Point5Longitude << ' ' << h.Point6Latitude << ' ' << h.Point6Longitude
+      << ' ' << h.RefCornerEasting << ' ' << h.RefCornerNorthing << " '" << h.DataDate << "'\n '" << h.Title << "'";
+}
+
+}  // namespace tilbo
 
 namespace tilbo::testing {
 
 inline constexpr std::size_t kTestRecordLength = 80;
+
+// The header of tests/data/LEWISTON_grid_cell.gz as its raw records show it
+// (independent of the reader): 575 rows x 808 columns of 200 m cells in UTM
+// zone 19, 44-45 N and 70-72 W, north-west grid corner 259500 E 4987100 N
+// (GDAL: origin 259400, 4987200 with a half-cell shift).
+inline const CTGHeader kLewistonHeader{
+    .GridDimension1 = 575, .RecordCountTimes2 = 884064, .GridDimension2 = 808, .CellSize = 200, .Rec1Value41 = 4,
+    .Rec1Value46 = 17, .Rec1Value51 = 19, .Rec1Value56 = 1, .Rec1Real61 = 7874016.0, .Rec1Text71 = "1973",
+    .Rec2Values = {1, 1, 808, 575, 0, 556, 21, 0, 415, 13, 809, 20, 802, 575, 401, 373},
+    .Point1Latitude = 44.0, .Point1Longitude = -72.0, .Point2Latitude = 45.0, .Point2Longitude = -72.0,
+    .Point3Latitude = 45.0, .Point3Longitude = -71.0, .Point4Latitude = 45.0, .Point4Longitude = -70.0,
+    .Point5Latitude = 44.0, .Point5Longitude = -70.0, .Point6Latitude = 44.0, .Point6Longitude = -71.0,
+    .RefCornerEasting = 259500, .RefCornerNorthing = 4987100, .DataDate = "84180",
+    .Title = "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU"};
+
+// A cell's fields as one comparable, printable value.
+inline auto CellFields(const CTGCell& c) { return std::make_tuple(c.UTMZone, c.Easting, c.Northing, c.LULCCode); }
 
 // A blank 80-byte record.
 inline std::string BlankRecord() { return std::string(kTestRecordLength, ' '); }
