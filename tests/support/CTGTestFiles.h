@@ -33,8 +33,6 @@ inline void PrintTo(const CTGHeader& h, std::ostream* os) {
 
 namespace tilbo::testing {
 
-inline constexpr std::size_t kTestRecordLength = 80;
-
 // The header of tests/data/LEWISTON_grid_cell.gz as its raw records show it
 // (independent of the reader): 575 rows x 808 columns of 200 m cells in UTM
 // zone 19, 44-45 N and 70-72 W, north-west grid corner 259500 E 4987100 N
@@ -52,9 +50,6 @@ inline const CTGHeader kLewistonHeader{
 // A cell's fields as one comparable, printable value.
 inline auto CellFields(const CTGCell& c) { return std::make_tuple(c.UTMZone, c.Easting, c.Northing, c.LULCCode); }
 
-// A blank 80-byte record.
-inline std::string BlankRecord() { return std::string(kTestRecordLength, ' '); }
-
 // Writes `value` right-aligned into columns [column, column + width) of a
 // record (1-based column), as CTG files align their numbers.
 inline void PutRight(std::string& record, std::size_t column, std::size_t width, std::string_view value) {
@@ -62,46 +57,23 @@ inline void PutRight(std::string& record, std::size_t column, std::size_t width,
   record.replace(column - 1, width, std::string(width - value.size(), ' ') + std::string(value));
 }
 
-// Writes `value` left-aligned (texts).
-inline void PutLeft(std::string& record, std::size_t column, std::size_t width, std::string_view value) {
-  if (value.size() > width) throw std::invalid_argument("field too wide");
-  record.replace(column - 1, width, std::string(value) + std::string(width - value.size(), ' '));
-}
-
 // The five header records of a small valid file: 3 rows x 4 columns of 200 m
 // cells in zone 14, RecordCountTimes2 given, map code 17, projection 1, the
 // quadrangle 45-46 N, 98-100 W, title "TEST QUAD".
 inline std::string ValidHeader(long recordCountTimes2 = 24) {
-  std::string r1 = BlankRecord();
-  PutRight(r1, 1, 10, "3");
-  PutRight(r1, 11, 10, std::to_string(recordCountTimes2));
-  PutRight(r1, 21, 10, "4");
-  PutRight(r1, 31, 5, "0");
-  PutRight(r1, 36, 5, "200");
-  PutRight(r1, 41, 5, "4");
-  PutRight(r1, 46, 5, "17");
-  PutRight(r1, 51, 5, "14");
-  PutRight(r1, 56, 5, "1");
-  PutRight(r1, 61, 10, "7874016");
-  PutRight(r1, 71, 10, "1984");
-  std::string r2 = BlankRecord();
-  const char* r2Values[16] = {"1", "1", "4", "3", "0", "3", "0", "0", "2", "0", "4", "0", "4", "3", "2", "3"};
-  for (std::size_t i = 0; i < 16; ++i) PutRight(r2, 1 + 5 * i, 5, r2Values[i]);
-  std::string r3 = BlankRecord();
-  const char* r3Values[8] = {"450000", "1000000", "460000", "1000000", "460000", "990000", "460000", "980000"};
-  for (std::size_t i = 0; i < 8; ++i) PutRight(r3, 1 + 10 * i, 10, r3Values[i]);
-  std::string r4 = BlankRecord();
-  const char* r4Values[6] = {"450000", "980000", "450000", "990000", "421100", "5094300"};
-  for (std::size_t i = 0; i < 6; ++i) PutRight(r4, 1 + 10 * i, 10, r4Values[i]);
-  PutRight(r4, 61, 10, "91170");
-  std::string r5 = BlankRecord();
-  PutLeft(r5, 1, 64, "TEST QUAD");
-  return r1 + r2 + r3 + r4 + r5;
+  std::string records =
+      "         3        24         4    0  200    4   17   14    1   7874016      1984"
+      "    1    1    4    3    0    3    0    0    2    0    4    0    4    3    2    3"
+      "    450000   1000000    460000   1000000    460000    990000    460000    980000"
+      "    450000    980000    450000    990000    421100   5094300     91170          "
+      "TEST QUAD                                                                       ";
+  PutRight(records, 11, 10, std::to_string(recordCountTimes2));
+  return records;
 }
 
 // One data record: zone, easting, northing and land-use code in their columns.
 inline std::string DataRecord(long zone, long easting, long northing, std::string_view code) {
-  std::string r = BlankRecord();
+  std::string r(80, ' ');
   PutRight(r, 1, 3, std::to_string(zone));
   PutRight(r, 4, 8, std::to_string(easting));
   PutRight(r, 12, 8, std::to_string(northing));

@@ -107,27 +107,20 @@ TEST_F(CTGSynthTest, CellsRunRowByRowFromTheNorthWithHashCodesInside) {
   const SynthOptions o = SmallQuad(44, -72);
   const int16_t h = WriteAndOpen(o);
   const SynthGrid g = *PlanSynthGrid(o).grid;
+  ASSERT_EQ(CTG_RecordCount(h), g.rows * g.columns);
   int inside = 0;
-  int outside = 0;
-  int32_t k = 0;
-  for (int32_t r = 0; r < g.rows; ++r) {
-    for (int32_t c = 0; c < g.columns; ++c) {
-      const CTGCell cell = CTG_ReadCell(h, ++k);
-      ASSERT_EQ(CTG_LastError(), kCTGNoError);
-      ASSERT_EQ(cell.UTMZone, 19);
-      // Centres on multiples of the cell, half a cell in from the grid corner.
-      ASSERT_EQ(cell.Easting, g.refCornerEasting + 100 + 200 * c);
-      ASSERT_EQ(cell.Northing, g.refCornerNorthing - 100 - 200 * r);
-      ASSERT_EQ(cell.Easting % 200, 0);
-      const GeoPoint at = UtmToGeographic(19, cell.Easting, cell.Northing);
-      const bool in = at.latitude >= 44.0 && at.latitude <= 44.1 && at.longitude >= -72.0 && at.longitude <= -71.8;
-      ASSERT_EQ(cell.LULCCode, in ? SynthHashCode(cell.Easting, cell.Northing) : 0) << r << " " << c;
-      (in ? inside : outside)++;
-    }
+  for (int32_t k = 1; k <= g.rows * g.columns; ++k) {
+    // Centres on multiples of the cell, half a cell in from the grid corner.
+    const int32_t easting = g.refCornerEasting + 100 + 200 * ((k - 1) % g.columns);
+    const int32_t northing = g.refCornerNorthing - 100 - 200 * ((k - 1) / g.columns);
+    const GeoPoint at = UtmToGeographic(19, easting, northing);
+    const bool in = at.latitude >= 44.0 && at.latitude <= 44.1 && at.longitude >= -72.0 && at.longitude <= -71.8;
+    inside += in ? 1 : 0;
+    ASSERT_THAT(CTG_ReadCell(h, k), FieldsAre(19, easting, northing, in ? SynthHashCode(easting, northing) : 0)) << k;
   }
-  EXPECT_EQ(k, CTG_RecordCount(h));
-  EXPECT_GT(inside, outside);
-  EXPECT_GT(outside, 0);
+  EXPECT_EQ(g.refCornerEasting % 200, 100);
+  EXPECT_GT(inside, g.rows * g.columns / 2);
+  EXPECT_LT(inside, g.rows * g.columns);
 }
 
 TEST_F(CTGSynthTest, HashCodesAreSecondLevelCodesOfTheTable) {
@@ -167,52 +160,38 @@ TEST_F(CTGSynthTest, AQuadrangleAcrossAZoneEdgeUsesTheCentreZone) {
   EXPECT_GT(g.CentreEasting(g.columns - 1), GeographicToUtm(44.0, -72.0, 18).easting);
 }
 
-// Bad records hold a code outside 16 bits or exactly at the marker limit.
-TEST_F(CTGSynthTest, BadRecordsAreUnreadableAndChosenBySeed) {
-  SynthOptions o = SmallQuad(44, -72);
-  o.badRecords = 7;
-  const int16_t h = WriteAndOpen(o, "a.ctg");
-  int bad = 0;
-  std::set<std::string> codeFields;
-  for (int32_t k = 1; k <= CTG_RecordCount(h); ++k) {
-    CTG_ReadCell(h, k);
-    if (CTG_LastError() != kCTGNoError) {
-      EXPECT_EQ(CTG_LastError(), kCTGReadFailure);
-      ++bad;
-      codeFields.insert(CTG_ReadRecordText(h, k + 5).substr(20, 10));
-    }
-  }
-  EXPECT_EQ(bad, 7);
-  EXPECT_THAT(codeFields, ElementsAre("     99999", "2000000000"));
-  WriteAndOpen(o, "b.ctg");
-  EXPECT_EQ(ReadWholeFile(dir_.file("a.ctg")), ReadWholeFile(dir_.file("b.ctg")));
-  o.seed = 2;
-  WriteAndOpen(o, "c.ctg");
-  EXPECT_NE(ReadWholeFile(dir_.file("a.ctg")), ReadWholeFile(dir_.file("c.ctg")));
-}
-
-TEST_F(CTGSynthTest, PatchesLookLikeALandUseMapAndFollowTheSeed) {
+// Land-use codes come in patches; bad records hold a code outside 16 bits or
+// exactly at the marker limit. Both follow the seed.
+TEST_F(CTGSynthTest, PatchesAndBadRecordsFollowTheSeed) {
   SynthOptions o = SmallQuad(44, -72);
   o.pattern = SynthPattern::kPatches;
+  o.badRecords = 7;
   const int16_t h = WriteAndOpen(o, "a.ctg");
-  const SynthGrid g = *PlanSynthGrid(o).grid;
+  const int32_t columns = PlanSynthGrid(o).grid->columns;
   std::set<int16_t> codes;
-  int pairs = 0;
-  int same = 0;
+  std::set<std::string> badCodeFields;
+  int pairs = 0, same = 0, bad = 0;
   CTGCell previous;
   for (int32_t k = 1; k <= CTG_RecordCount(h); ++k) {
     const CTGCell cell = CTG_ReadCell(h, k);
+    if (CTG_LastError() != kCTGNoError) {
+      EXPECT_EQ(CTG_LastError(), kCTGReadFailure);
+      ++bad;
+      badCodeFields.insert(CTG_ReadRecordText(h, k + 5).substr(20, 10));
+    }
     ASSERT_NE(LULCCodeDescription(cell.LULCCode), "Unidentified Code") << cell.LULCCode;
     if (cell.LULCCode != 0) codes.insert(cell.LULCCode);
-    if ((k - 1) % g.columns != 0 && cell.LULCCode != 0 && previous.LULCCode != 0) {
+    if ((k - 1) % columns != 0 && cell.LULCCode != 0 && previous.LULCCode != 0) {
       ++pairs;
       same += cell.LULCCode == previous.LULCCode ? 1 : 0;
     }
     previous = cell;
   }
-  EXPECT_GE(codes.size(), 3u);        // more than one class
-  EXPECT_GT(same, pairs * 6 / 10);    // neighbours mostly agree: patches, not noise
+  EXPECT_GE(codes.size(), 3u);      // more than one class
+  EXPECT_GT(same, pairs * 6 / 10);  // neighbours mostly agree: patches, not noise
   EXPECT_LT(same, pairs);
+  EXPECT_EQ(bad, 7);
+  EXPECT_THAT(badCodeFields, ElementsAre("     99999", "2000000000"));
   WriteAndOpen(o, "b.ctg");
   EXPECT_EQ(ReadWholeFile(dir_.file("a.ctg")), ReadWholeFile(dir_.file("b.ctg")));
   o.seed = 99;
