@@ -15,7 +15,11 @@
 namespace tilbo {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::FieldsAre;
+using ::testing::Gt;
+using ::testing::Lt;
+using ::testing::Matcher;
 using testing::CellFields;
 using testing::DataRecord;
 using testing::PutRight;
@@ -56,24 +60,18 @@ class CTGFileTest : public ::testing::Test {
 };
 
 TEST_F(CTGFileTest, HandlesAreReusedLowestFirstAndNewSlotsAreEmpty) {
-  EXPECT_EQ(CTG_AllocateHandle(), 0);
-  EXPECT_EQ(CTG_AllocateHandle(), 1);
-  EXPECT_EQ(CTG_AllocateHandle(), 2);
+  for (int16_t i = 0; i < 3; ++i) EXPECT_EQ(CTG_AllocateHandle(), i);
   CTG_SetFileName(1, "/some/path");
   CTG_ReadCell(1, 1);  // not open
   EXPECT_TRUE(CTG_FreeHandle(1));
+  EXPECT_FALSE(CTG_FreeHandle(1));  // already free
+  EXPECT_TRUE(CTG_FreeHandle(0));
+  EXPECT_EQ(CTG_AllocateHandle(), 0);
   EXPECT_EQ(CTG_AllocateHandle(), 1);
   EXPECT_EQ(CTG_LastError(), kCTGNotOpen);  // allocating leaves the code
   EXPECT_EQ(CTG_GetFileName(1), "");
-  EXPECT_TRUE(CTG_FreeHandle(2));
-  EXPECT_TRUE(CTG_FreeHandle(0));
-  EXPECT_FALSE(CTG_FreeHandle(0));  // already free
-  EXPECT_FALSE(CTG_FreeHandle(2));  // beyond the table, which shrank
-  EXPECT_EQ(CTG_AllocateHandle(), 0);
-  EXPECT_EQ(CTG_AllocateHandle(), 2);
-  EXPECT_TRUE(CTG_FreeHandle(2));
-  EXPECT_TRUE(CTG_FreeHandle(1));
-  EXPECT_TRUE(CTG_FreeHandle(0));  // the only slot left: the table goes
+  EXPECT_EQ(CTG_AllocateHandle(), 3);
+  for (int16_t i = 3; i >= 0; --i) EXPECT_TRUE(CTG_FreeHandle(i));  // the last one takes the table
   EXPECT_FALSE(CTG_FreeHandle(0));
   EXPECT_EQ(CTG_AllocateHandle(), 0);
 }
@@ -220,31 +218,33 @@ TEST_F(CTGFileTest, RecordCountIsHalfRoundedToEven) {
   }
 }
 
-// Record N is file record N, header included; cell K is record 5 + K.
+// Record N is file record N, header included; cell K is record 5 + K; cell
+// records are read in runs (of two here) that lie wholly among the cells.
 TEST_F(CTGFileTest, RecordAndCellNumbersInAndOutOfRange) {
   const std::string bytes = SmallFile(3);
   const int16_t h = OpenBytes("quad", bytes);
   const struct {
-    bool cell;
-    int32_t number;
+    char read;  // 't' record text, 'c' cell, 'r' two cell records
+    int32_t n;
     bool inRange;
   } cases[] = {
-      {false, kMinInt32, false}, {false, 0, false}, {false, 1, true},  {false, 5, true},  {false, 6, true},
-      {false, 8, true},          {false, 9, false}, {false, -1, false}, {true, kMinInt32, false}, {true, 0, false},
-      {true, 1, true},           {true, -1, false}, {true, 3, true},   {true, 4, false},  {true, kMaxInt32, false},
+      {'t', kMinInt32, false}, {'t', 0, false}, {'t', 1, true},  {'t', 5, true},  {'t', 6, true},   {'t', 8, true},
+      {'t', 9, false},         {'t', -1, false}, {'c', kMinInt32, false}, {'c', 0, false}, {'c', 1, true},
+      {'c', -1, false},        {'c', 3, true},   {'c', 4, false}, {'c', kMaxInt32, false}, {'r', kMinInt32, false},
+      {'r', 0, false},         {'r', 1, true},   {'r', 3, false}, {'r', 2, true},  {'r', kMaxInt32, false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << (c.cell ? "cell " : "record ") << c.number);
-    if (c.cell) {
-      const CTGCell cell = CTG_ReadCell(h, c.number);
-      EXPECT_EQ(CTG_LastError(), c.inRange ? kCTGNoError : kCTGOutOfRange);
-      EXPECT_EQ(CellFields(cell), c.inRange ? std::make_tuple(int16_t{14}, 1000 + c.number, 5000000, int16_t(c.number))
-                                            : CellFields(CTGCell{}));
+  for (const auto& [read, n, inRange] : cases) {
+    SCOPED_TRACE(::testing::Message() << read << " " << n);
+    if (read == 't') {
+      EXPECT_EQ(CTG_ReadRecordText(h, n), inRange ? bytes.substr(80 * (n - 1), 80) : "");
+    } else if (read == 'c') {
+      EXPECT_EQ(CTG_ReadCell(h, n).Easting, inRange ? 1000 + n : 0);
     } else {
-      const std::string text = CTG_ReadRecordText(h, c.number);
-      EXPECT_EQ(CTG_LastError(), c.inRange ? kCTGNoError : kCTGOutOfRange);
-      EXPECT_EQ(text, c.inRange ? bytes.substr(80 * (c.number - 1), 80) : "");
+      std::vector<char> records(1, 'x');
+      EXPECT_EQ(CTG_ReadCellRecords(h, n, 2, records), inRange ? 2 : 0);
+      EXPECT_EQ(std::string(records.begin(), records.end()), inRange ? bytes.substr(80 * (n + 4), 160) : "");
     }
+    EXPECT_EQ(CTG_LastError(), inRange ? kCTGNoError : kCTGOutOfRange);
   }
 }
 
@@ -336,27 +336,24 @@ TEST_F(CTGFileTest, GzipSourcesReadAsTheirDecompressedContent) {
   for (int k = 1; k <= 3000; ++k) content += DataRecord(14, 1000 + 7 * k, 5000000 + k * k, std::to_string(k % 97));
   const std::string whole = testing::GzipMember(content);
   const std::size_t n = whole.size();
-  auto withByte = [&](std::size_t at, char value) {
-    std::string bytes = whole;
-    bytes[at] = value;
-    return bytes;
-  };
+  const auto size = static_cast<int64_t>(content.size());
+  auto withByte = [&](std::size_t at, char value) { return std::string(whole).replace(at, 1, 1, value); };
   // A second member whose deflate data starts with a block of the reserved
   // type: the stream fails where it starts, after a record cut in two.
-  const std::size_t goodPart = kCTGHeaderLength + 80 * 1000 + 33;
-  const std::string corrupt = testing::GzipMember(content.substr(0, goodPart)) + whole.substr(0, 10) + "\x07junk";
+  const int64_t goodPart = kCTGHeaderLength + 80 * 1000 + 33;
+  const std::string corrupt = testing::GzipMember(content.substr(0, static_cast<std::size_t>(goodPart))) + whole.substr(0, 10) + "\x07junk";
   const struct {
     const char* name;
     std::string gz;
-    std::size_t held;  // bytes that come out; 0: more than the header, less than all
+    int64_t held;  // bytes that come out; 0: more than the header, less than all
     const char* problem;
   } cases[] = {
-      {"one member", whole, content.size(), ""},
+      {"one member", whole, size, ""},
       {"two members, the header split",
-       testing::GzipMember(content.substr(0, 250)) + testing::GzipMember(content.substr(250)), content.size(), ""},
-      {"tape padding after the member", whole + std::string(512, '\0'), content.size(), ""},
-      {"a trailer claiming 4 GB", withByte(n - 1, '\xff'), content.size(), "the gzip stream is damaged"},
-      {"a trailer with a wrong check", withByte(n - 8, static_cast<char>(whole[n - 8] ^ 1)), content.size(),
+       testing::GzipMember(content.substr(0, 250)) + testing::GzipMember(content.substr(250)), size, ""},
+      {"tape padding after the member", whole + std::string(512, '\0'), size, ""},
+      {"a trailer claiming 4 GB", withByte(n - 1, '\xff'), size, "the gzip stream is damaged"},
+      {"a trailer with a wrong check", withByte(n - 8, static_cast<char>(whole[n - 8] ^ 1)), size,
        "the gzip stream is damaged"},
       {"cut after the header", whole.substr(0, n * 2 / 3), 0, "the gzip stream is cut short"},
       {"corrupt in the middle", corrupt, goodPart, "the gzip stream is damaged"},
@@ -368,24 +365,17 @@ TEST_F(CTGFileTest, GzipSourcesReadAsTheirDecompressedContent) {
     ASSERT_EQ(CTG_LastError(), kCTGNoError);
     const int64_t held = CTG_DataLength(gz);
     EXPECT_EQ(CTG_DataEndProblem(gz), c.problem);
-    if (c.held != 0) {
-      EXPECT_EQ(held, static_cast<int64_t>(c.held));
-    } else {
-      EXPECT_GT(held, static_cast<int64_t>(kCTGHeaderLength));
-      EXPECT_LT(held, static_cast<int64_t>(content.size()));
-    }
+    EXPECT_THAT(held, c.held != 0 ? Matcher<int64_t>(c.held) : AllOf(Gt(int64_t{kCTGHeaderLength}), Lt(size)));
     const int16_t plain = OpenBytes("plain", content.substr(0, static_cast<std::size_t>(held)));
     ASSERT_EQ(CTG_RecordCount(gz), 3000);
-    for (int32_t k = 3000; k >= 1; k -= 7) {  // backwards: random access
-      const CTGCell a = CTG_ReadCell(gz, k);
-      const int32_t errorA = CTG_LastError();
-      const CTGCell b = CTG_ReadCell(plain, k);
-      ASSERT_EQ(errorA, CTG_LastError()) << k;
-      ASSERT_EQ(CellFields(a), CellFields(b)) << k;
-    }
+    auto read = [](int16_t h, int32_t k) {
+      const CTGCell cell = CTG_ReadCell(h, k);
+      return std::pair(CellFields(cell), CTG_LastError());
+    };
+    for (int32_t k = 3000; k >= 1; k -= 7) ASSERT_EQ(read(gz, k), read(plain, k)) << k;  // backwards: random access
     std::vector<char> records;
     EXPECT_EQ(CTG_ReadCellRecords(gz, 1, 3000, records), (held - static_cast<int64_t>(kCTGHeaderLength) + 79) / 80);
-    EXPECT_EQ(CTG_LastError(), held == static_cast<int64_t>(content.size()) ? kCTGNoError : kCTGReadFailure);
+    EXPECT_EQ(CTG_LastError(), held == size ? kCTGNoError : kCTGReadFailure);
   }
   for (const std::string& beforeHeader :
        {whole.substr(0, 40), std::string("\x1f\x8b", 2), whole.substr(0, 10) + "\x07" + std::string(500, 'x')}) {
