@@ -110,11 +110,7 @@ TEST(CTGCellDecode, FieldColumnsAndFailures) {
     std::string r = DataRecord(19, 263600, 4987000, "42");
     return r.replace(offset, text.size(), text);
   };
-  const struct {
-    const char* name;
-    std::string record;
-    std::optional<CellTuple> cell;
-  } cases[] = {
+  const struct { const char* name; std::string record; std::optional<CellTuple> cell; } cases[] = {
       {"column 20 and columns 31-80 unread", with(19, "9        42" + std::string(50, '7')), CellTuple{19, 263600, 4987000, 42}},
       {"south, water marker", DataRecord(56, 500000, -3700000, "2000000102"), CellTuple{56, 500000, -3700000, 102}},
       {"blank", std::string(80, ' '), CellTuple{0, 0, 0, 0}},
@@ -156,11 +152,7 @@ TEST(CTGHeaderDecode, TrimmingUnreadColumnsShortInputAndFieldsThatDoNotFit) {
   auto with = [](std::size_t offset, std::string_view text) { return ValidHeader().replace(offset, text.size(), text); };
   CTGHeader trimmed = base;
   trimmed.Title = "A  B";
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::optional<CTGHeader> header;
-  } cases[] = {
+  const struct { const char* name; std::string bytes; std::optional<CTGHeader> header; } cases[] = {
       {"record 1 cols 31-35 unread", with(30, "XXXXX"), base},
       {"record 5 cols 65-80 unread", with(4 * 80 + 64, "IGNORED TAIL"), base},
       {"the title trimmed", with(4 * 80, "  A  B" + std::string(58, ' ')), trimmed},

@@ -88,11 +88,7 @@ TEST_F(CTGFileTest, TheTableStopsAtTheLargestHandle) {
 // fail with code 5, the others do their job.
 TEST_F(CTGFileTest, CallsOnBadHandlesAndClosedFiles) {
   const auto none = CellFields(CTGCell{});
-  const struct {
-    const char* name;
-    std::function<bool(int16_t)> returnsEmpty;
-    int32_t whenClosed;
-  } calls[] = {
+  const struct { const char* name; std::function<bool(int16_t)> returnsEmpty; int32_t whenClosed; } calls[] = {
       {"SetFileName", [](int16_t h) { return CTG_SetFileName(h, "x"), true; }, kCTGNoError},
       {"GetFileName", [](int16_t h) { return CTG_GetFileName(h).empty(); }, kCTGNoError},
       {"Open", [](int16_t h) { return !CTG_Open(h); }, kCTGFileNotFound},
@@ -186,11 +182,7 @@ TEST_F(CTGFileTest, OpenChecksTheHeader) {
     PutRight(bytes, column, 5, value);
     return bytes;
   };
-  const struct {
-    const char* name;
-    std::string bytes;
-    int32_t expected;
-  } cases[] = {
+  const struct { const char* name; std::string bytes; int32_t expected; } cases[] = {
       {"the header alone", ValidHeader(0), kCTGNoError},   {"one byte short", ValidHeader(0).substr(0, 399), kCTGNotValidFile},
       {"empty", "", kCTGNotValidFile},                    {"map code 3", with(46, "3"), kCTGNoError},
       {"map code 2", with(46, "2"), kCTGNotValidFile},    {"map code 0", with(46, "0"), kCTGNotValidFile},

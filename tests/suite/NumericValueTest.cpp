@@ -12,10 +12,7 @@ namespace {
 // The number at the start of a text, as settings, typed numbers and every
 // numeric field of a CTG record are read.
 TEST(ParseLenientNumber, ReadsTheLeadingNumber) {
-  const struct {
-    std::string_view text;
-    std::optional<double> value;
-  } cases[] = {
+  const struct { std::string_view text; std::optional<double> value; } cases[] = {
       // Blanks, tabs and line feeds are skipped anywhere; a carriage return ends the number.
       {"    263600", 263600.0}, {"1 2\t3\n4", 1234.0}, {" - 1 2 . 5 E 1", -125.0}, {"\t-7.5\n", -7.5},
       {"1\r2", 1.0},

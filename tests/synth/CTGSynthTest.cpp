@@ -186,10 +186,7 @@ TEST_F(CTGSynthTest, PatchesAndBadRecordsFollowTheSeed) {
 }
 
 TEST_F(CTGSynthTest, OptionsThatCannotMakeACTGFileAreRefused) {
-  const struct {
-    std::function<void(SynthOptions&)> change;
-    const char* error;
-  } cases[] = {
+  const struct { std::function<void(SynthOptions&)> change; const char* error; } cases[] = {
       {[](SynthOptions&) {}, ""},
       {[](SynthOptions& o) { o.width = 0; }, "height and width must be positive"},
       {[](SynthOptions& o) { o.south = -81; }, "the quadrangle must lie between 80 S and 84 N"},
