@@ -111,7 +111,8 @@ TEST(CTGCellDecode, FieldColumnsAndFailures) {
     return r.replace(offset, text.size(), text);
   };
   const struct { const char* name; std::string record; std::optional<CellTuple> cell; } cases[] = {
-      {"column 20 and columns 31-80 unread", with(19, "9        42" + std::string(50, '7')), CellTuple{19, 263600, 4987000, 42}},
+      {"column 20 and columns 31-80 unread", with(19, "9        42" + std::string(50, '7')),
+       CellTuple{19, 263600, 4987000, 42}},
       {"south, water marker", DataRecord(56, 500000, -3700000, "2000000102"), CellTuple{56, 500000, -3700000, 102}},
       {"blank", std::string(80, ' '), CellTuple{0, 0, 0, 0}},
       {"cut after 15 bytes, the rest blanks", with(0, "").substr(0, 15), CellTuple{19, 263600, 498, 0}},
@@ -130,7 +131,8 @@ TEST(CTGCellDecode, FieldColumnsAndFailures) {
 TEST(DMSField, OnlyTheLastSevenColumnsCount) {
   const std::pair<const char*, double> cases[] = {
       {"   0743000", 74.5}, {"9990743000", 74.5}, {"    440000", 44.0}, {"   1000000", 100.0},
-      {"    443036", 44.0 + 30.0 / 60 + 36.0 / 3600}, {"0001 2 3 4", 12.0 + 3.0 / 60 + 4.0 / 3600},  // "1 2", " 3", " 4"
+      {"    443036", 44.0 + 30.0 / 60 + 36.0 / 3600},
+      {"0001 2 3 4", 12.0 + 3.0 / 60 + 4.0 / 3600},  // "1 2", " 3", " 4"
       {"0743000", 74.5}, {"74", 74.0}, {"", 0.0},
       {"   -743000", -73.5},  // the sign belongs to the degrees alone
   };
@@ -149,7 +151,7 @@ TEST(CTGHeaderDecode, TheLewistonHeader) {
 
 TEST(CTGHeaderDecode, TrimmingUnreadColumnsShortInputAndFieldsThatDoNotFit) {
   const CTGHeader base = *DecodeCTGHeader(ValidHeader());
-  auto with = [](std::size_t offset, std::string_view text) { return ValidHeader().replace(offset, text.size(), text); };
+  auto with = [](std::size_t at, std::string_view text) { return ValidHeader().replace(at, text.size(), text); };
   CTGHeader trimmed = base;
   trimmed.Title = "A  B";
   const struct { const char* name; std::string bytes; std::optional<CTGHeader> header; } cases[] = {
@@ -157,7 +159,8 @@ TEST(CTGHeaderDecode, TrimmingUnreadColumnsShortInputAndFieldsThatDoNotFit) {
       {"record 5 cols 65-80 unread", with(4 * 80 + 64, "IGNORED TAIL"), base},
       {"the title trimmed", with(4 * 80, "  A  B" + std::string(58, ' ')), trimmed},
       {"all blanks", std::string(400, ' '), CTGHeader{}},
-      {"cut after 90 bytes", ValidHeader().substr(0, 90), DecodeCTGHeader(ValidHeader().substr(0, 90) + std::string(310, ' '))},
+      {"cut after 90 bytes", ValidHeader().substr(0, 90),
+       DecodeCTGHeader(ValidHeader().substr(0, 90) + std::string(310, ' '))},
       {"a 16-bit field of 40000", with(0, "     40000"), kFails},
       {"record 1 col 61 too large", with(60, "     1E999"), kFails},
       {"the last value of record 2 99999", with(80 + 75, "99999"), kFails},

@@ -111,11 +111,8 @@ TEST_F(CTGFileTest, CallsOnBadHandlesAndClosedFiles) {
       {"DataLength", [](int16_t h) { return CTG_DataLength(h) == -1; }, kCTGNotOpen},
       {"DataEndProblem", [](int16_t h) { return CTG_DataEndProblem(h).empty(); }, kCTGNotOpen},
   };
-  const struct {
-    const char* name;
-    std::function<int16_t()> setUp;
-    bool closedFile;  // a slot in use whose file is closed
-  } handles[] = {
+  // closedFile: a slot in use whose file is closed.
+  const struct { const char* name; std::function<int16_t()> setUp; bool closedFile; } handles[] = {
       {"no table", [] { return int16_t{0}; }, false},
       {"negative", [] { return CTG_AllocateHandle(), int16_t{-1}; }, false},
       {"past the table", [] { return CTG_AllocateHandle(), int16_t{1}; }, false},
@@ -162,7 +159,9 @@ TEST_F(CTGFileTest, AnOpenSlotKeepsItsPathAndCannotBeFreedOrReopened) {
 TEST_F(CTGFileTest, OnlyOrdinaryFilesAreFound) {
   WriteWholeFile(dir_.file("quad"), SmallFile(1));
   std::filesystem::create_directory(dir_.file(".dir"));
-  for (const char* link : {".hidden", "link", ".dir/quad"}) std::filesystem::create_symlink(dir_.file("quad"), dir_.file(link));
+  for (const char* link : {".hidden", "link", ".dir/quad"}) {
+    std::filesystem::create_symlink(dir_.file("quad"), dir_.file(link));
+  }
   std::filesystem::create_symlink(dir_.file("missing"), dir_.file("dangling"));
   for (const std::string& path : {dir_.file("missing"), dir_.file(".hidden"), dir_.file(".dir"),
                                   dir_.file("dangling"), dir_.file("quad/x"), dir_.dir(), std::string()}) {
@@ -183,7 +182,8 @@ TEST_F(CTGFileTest, OpenChecksTheHeader) {
     return bytes;
   };
   const struct { const char* name; std::string bytes; int32_t expected; } cases[] = {
-      {"the header alone", ValidHeader(0), kCTGNoError},   {"one byte short", ValidHeader(0).substr(0, 399), kCTGNotValidFile},
+      {"the header alone", ValidHeader(0), kCTGNoError},
+      {"one byte short", ValidHeader(0).substr(0, 399), kCTGNotValidFile},
       {"empty", "", kCTGNotValidFile},                    {"map code 3", with(46, "3"), kCTGNoError},
       {"map code 2", with(46, "2"), kCTGNotValidFile},    {"map code 0", with(46, "0"), kCTGNotValidFile},
       {"map code -1", with(46, "-1"), kCTGNotValidFile},  {"map code 2.6, read as 3", with(46, "2.6"), kCTGNoError},
@@ -215,11 +215,8 @@ TEST_F(CTGFileTest, RecordCountIsHalfRoundedToEven) {
 TEST_F(CTGFileTest, RecordAndCellNumbersInAndOutOfRange) {
   const std::string bytes = SmallFile(3);
   const int16_t h = OpenBytes("quad", bytes);
-  const struct {
-    char read;  // 't' record text, 'c' cell, 'r' two cell records
-    int32_t n;
-    bool inRange;
-  } cases[] = {
+  // read: 't' record text, 'c' cell, 'r' two cell records.
+  const struct { char read; int32_t n; bool inRange; } cases[] = {
       {'t', kMinInt32, false}, {'t', 0, false}, {'t', 1, true},  {'t', 5, true},  {'t', 6, true},   {'t', 8, true},
       {'t', 9, false},         {'t', -1, false}, {'c', kMinInt32, false}, {'c', 0, false}, {'c', 1, true},
       {'c', -1, false},        {'c', 3, true},   {'c', 4, false}, {'c', kMaxInt32, false}, {'r', kMinInt32, false},
@@ -333,13 +330,10 @@ TEST_F(CTGFileTest, GzipSourcesReadAsTheirDecompressedContent) {
   // A second member whose deflate data starts with a block of the reserved
   // type: the stream fails where it starts, after a record cut in two.
   const int64_t goodPart = kCTGHeaderLength + 80 * 1000 + 33;
-  const std::string corrupt = testing::GzipMember(content.substr(0, static_cast<std::size_t>(goodPart))) + whole.substr(0, 10) + "\x07junk";
-  const struct {
-    const char* name;
-    std::string gz;
-    int64_t held;  // bytes that come out; 0: more than the header, less than all
-    const char* problem;
-  } cases[] = {
+  const std::string corrupt =
+      testing::GzipMember(content.substr(0, static_cast<std::size_t>(goodPart))) + whole.substr(0, 10) + "\x07junk";
+  // held: the bytes that come out; 0: more than the header, less than all.
+  const struct { const char* name; std::string gz; int64_t held; const char* problem; } cases[] = {
       {"one member", whole, size, ""},
       {"two members, the header split",
        testing::GzipMember(content.substr(0, 250)) + testing::GzipMember(content.substr(250)), size, ""},
