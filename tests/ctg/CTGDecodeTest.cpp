@@ -152,12 +152,17 @@ TEST(CTGHeaderDecode, TheLewistonHeader) {
 TEST(CTGHeaderDecode, TrimmingUnreadColumnsShortInputAndFieldsThatDoNotFit) {
   const CTGHeader base = *DecodeCTGHeader(ValidHeader());
   auto with = [](std::size_t at, std::string_view text) { return ValidHeader().replace(at, text.size(), text); };
-  CTGHeader trimmed = base;
-  trimmed.Title = "A  B";
+  // The three texts filling their columns, the title with blanks around.
+  std::string textBytes = with(70, "ABCDEFGHIJ");
+  textBytes.replace(300, 10, "1984-06-28").replace(320, 64, "  A  B" + std::string(57, ' ') + "Z");
+  CTGHeader texts = base;
+  texts.Rec1Text71 = "ABCDEFGHIJ";
+  texts.DataDate = "1984-06-28";
+  texts.Title = "A  B" + std::string(57, ' ') + "Z";
   const struct { const char* name; std::string bytes; std::optional<CTGHeader> header; } cases[] = {
       {"record 1 cols 31-35 unread", with(30, "XXXXX"), base},
       {"record 5 cols 65-80 unread", with(4 * 80 + 64, "IGNORED TAIL"), base},
-      {"the title trimmed", with(4 * 80, "  A  B" + std::string(58, ' ')), trimmed},
+      {"texts trimmed, in their columns", textBytes, texts},
       {"all blanks", std::string(400, ' '), CTGHeader{}},
       {"cut after 90 bytes", ValidHeader().substr(0, 90),
        DecodeCTGHeader(ValidHeader().substr(0, 90) + std::string(310, ' '))},

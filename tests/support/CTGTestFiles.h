@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -19,9 +20,9 @@ namespace tilbo {
 
 // Headers print as their records' fields, one record a line, when a comparison fails.
 inline void PrintTo(const CTGHeader& h, std::ostream* os) {
-  *os << "\n " << h.GridDimension1 << ' ' << h.RecordCountTimes2 << ' ' << h.GridDimension2 << ' ' << h.CellSize << ' '
-      << h.Rec1Value41 << ' ' << h.Rec1Value46 << ' ' << h.Rec1Value51 << ' ' << h.Rec1Value56 << ' ' << h.Rec1Real61
-      << " '" << h.Rec1Text71 << "'\n";
+  *os << std::setprecision(15) << "\n " << h.GridDimension1 << ' ' << h.RecordCountTimes2 << ' ' << h.GridDimension2
+      << ' ' << h.CellSize << ' ' << h.Rec1Value41 << ' ' << h.Rec1Value46 << ' ' << h.Rec1Value51 << ' '
+      << h.Rec1Value56 << ' ' << h.Rec1Real61 << " '" << h.Rec1Text71 << "'\n";
   for (const int16_t v : h.Rec2Values) *os << ' ' << v;
   *os << "\n " << h.Point1Latitude << ' ' << h.Point1Longitude << ' ' << h.Point2Latitude << ' ' << h.Point2Longitude
       << ' ' << h.Point3Latitude << ' ' << h.Point3Longitude << ' ' << h.Point4Latitude << ' ' << h.Point4Longitude
