@@ -57,6 +57,8 @@ struct CTGHeader {
   std::string DataDate;           // record 4 cols 61-70, trimmed
   // Record 5
   std::string Title;  // cols 1-64, trimmed
+
+  bool operator==(const CTGHeader&) const = default;
 };
 
 // One decoded data record: the cell's UTM zone, the easting and northing of

@@ -1,6 +1,9 @@
 #include "ctg/frmBrowseRecords.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "ctg/CTGFile.h"
 #include "suite/NumberFormat.h"
@@ -11,6 +14,7 @@ namespace tilbo {
 namespace {
 
 using namespace tilbo::testing;
+using ::testing::FieldsAre;
 
 class frmBrowseRecords : public ::testing::Test {
  protected:
@@ -48,12 +52,8 @@ TEST_F(frmBrowseRecords, ShowsACellAndStepsWithinTheFile) {
   tilbo::frmBrowseRecords& b = Browser(OpenFile(9));
   EXPECT_TRUE(loaded_);
   EXPECT_TRUE(CTG_IsOpen(b.hCTGFile));  // opened when needed
-  EXPECT_EQ(b.lblCellNumber, "1 (of 9)");
-  EXPECT_EQ(b.lblUTME, "400200m");
-  EXPECT_EQ(b.lblUTMN, "4999800m");
-  EXPECT_EQ(b.lblUTMZone, "14");
-  EXPECT_EQ(b.lblUSGSLULC, "Forest Land: Deciduous (41)");
-  EXPECT_EQ(b.txtRecNum, "1");
+  EXPECT_THAT(std::tie(b.lblCellNumber, b.lblUTME, b.lblUTMN, b.lblUTMZone, b.lblUSGSLULC, b.txtRecNum),
+              FieldsAre("1 (of 9)", "400200m", "4999800m", "14", "Forest Land: Deciduous (41)", "1"));
 
   b.cmdPrev_Click();  // on cell 1 shows cell 1 again
   EXPECT_EQ(b.RecNum, 1);

@@ -6,18 +6,50 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 
+#include "ctg/CTGDecode.h"
 #include "support/TempDir.h"
+
+namespace tilbo {
+
+// Headers print as their records' fields, one record a line, when a comparison fails.
+inline void PrintTo(const CTGHeader& h, std::ostream* os) {
+  *os << std::setprecision(15) << "\n " << h.GridDimension1 << ' ' << h.RecordCountTimes2 << ' ' << h.GridDimension2
+      << ' ' << h.CellSize << ' ' << h.Rec1Value41 << ' ' << h.Rec1Value46 << ' ' << h.Rec1Value51 << ' '
+      << h.Rec1Value56 << ' ' << h.Rec1Real61 << " '" << h.Rec1Text71 << "'\n";
+  for (const int16_t v : h.Rec2Values) *os << ' ' << v;
+  *os << "\n " << h.Point1Latitude << ' ' << h.Point1Longitude << ' ' << h.Point2Latitude << ' ' << h.Point2Longitude
+      << ' ' << h.Point3Latitude << ' ' << h.Point3Longitude << ' ' << h.Point4Latitude << ' ' << h.Point4Longitude
+      << "\n " << h.Point5Latitude << ' ' << h.Point5Longitude << ' ' << h.Point6Latitude << ' ' << h.Point6Longitude
+      << ' ' << h.RefCornerEasting << ' ' << h.RefCornerNorthing << " '" << h.DataDate << "'\n '" << h.Title << "'";
+}
+
+}  // namespace tilbo
 
 namespace tilbo::testing {
 
-inline constexpr std::size_t kTestRecordLength = 80;
+// The header of tests/data/LEWISTON_grid_cell.gz as its raw records show it
+// (independent of the reader): 575 rows x 808 columns of 200 m cells in UTM
+// zone 19, 44-45 N and 70-72 W, north-west grid corner 259500 E 4987100 N
+// (GDAL: origin 259400, 4987200 with a half-cell shift).
+inline const CTGHeader kLewistonHeader{
+    .GridDimension1 = 575, .RecordCountTimes2 = 884064, .GridDimension2 = 808, .CellSize = 200, .Rec1Value41 = 4,
+    .Rec1Value46 = 17, .Rec1Value51 = 19, .Rec1Value56 = 1, .Rec1Real61 = 7874016.0, .Rec1Text71 = "1973",
+    .Rec2Values = {1, 1, 808, 575, 0, 556, 21, 0, 415, 13, 809, 20, 802, 575, 401, 373},
+    .Point1Latitude = 44.0, .Point1Longitude = -72.0, .Point2Latitude = 45.0, .Point2Longitude = -72.0,
+    .Point3Latitude = 45.0, .Point3Longitude = -71.0, .Point4Latitude = 45.0, .Point4Longitude = -70.0,
+    .Point5Latitude = 44.0, .Point5Longitude = -70.0, .Point6Latitude = 44.0, .Point6Longitude = -71.0,
+    .RefCornerEasting = 259500, .RefCornerNorthing = 4987100, .DataDate = "84180",
+    .Title = "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU"};
 
-// A blank 80-byte record.
-inline std::string BlankRecord() { return std::string(kTestRecordLength, ' '); }
+// A cell's fields as one comparable, printable value.
+inline auto CellFields(const CTGCell& c) { return std::make_tuple(c.UTMZone, c.Easting, c.Northing, c.LULCCode); }
 
 // Writes `value` right-aligned into columns [column, column + width) of a
 // record (1-based column), as CTG files align their numbers.
@@ -26,46 +58,23 @@ inline void PutRight(std::string& record, std::size_t column, std::size_t width,
   record.replace(column - 1, width, std::string(width - value.size(), ' ') + std::string(value));
 }
 
-// Writes `value` left-aligned (texts).
-inline void PutLeft(std::string& record, std::size_t column, std::size_t width, std::string_view value) {
-  if (value.size() > width) throw std::invalid_argument("field too wide");
-  record.replace(column - 1, width, std::string(value) + std::string(width - value.size(), ' '));
-}
-
 // The five header records of a small valid file: 3 rows x 4 columns of 200 m
 // cells in zone 14, RecordCountTimes2 given, map code 17, projection 1, the
 // quadrangle 45-46 N, 98-100 W, title "TEST QUAD".
 inline std::string ValidHeader(long recordCountTimes2 = 24) {
-  std::string r1 = BlankRecord();
-  PutRight(r1, 1, 10, "3");
-  PutRight(r1, 11, 10, std::to_string(recordCountTimes2));
-  PutRight(r1, 21, 10, "4");
-  PutRight(r1, 31, 5, "0");
-  PutRight(r1, 36, 5, "200");
-  PutRight(r1, 41, 5, "4");
-  PutRight(r1, 46, 5, "17");
-  PutRight(r1, 51, 5, "14");
-  PutRight(r1, 56, 5, "1");
-  PutRight(r1, 61, 10, "7874016");
-  PutRight(r1, 71, 10, "1984");
-  std::string r2 = BlankRecord();
-  const char* r2Values[16] = {"1", "1", "4", "3", "0", "3", "0", "0", "2", "0", "4", "0", "4", "3", "2", "3"};
-  for (std::size_t i = 0; i < 16; ++i) PutRight(r2, 1 + 5 * i, 5, r2Values[i]);
-  std::string r3 = BlankRecord();
-  const char* r3Values[8] = {"450000", "1000000", "460000", "1000000", "460000", "990000", "460000", "980000"};
-  for (std::size_t i = 0; i < 8; ++i) PutRight(r3, 1 + 10 * i, 10, r3Values[i]);
-  std::string r4 = BlankRecord();
-  const char* r4Values[6] = {"450000", "980000", "450000", "990000", "421100", "5094300"};
-  for (std::size_t i = 0; i < 6; ++i) PutRight(r4, 1 + 10 * i, 10, r4Values[i]);
-  PutRight(r4, 61, 10, "91170");
-  std::string r5 = BlankRecord();
-  PutLeft(r5, 1, 64, "TEST QUAD");
-  return r1 + r2 + r3 + r4 + r5;
+  std::string records =
+      "         3        24         4    0  200    4   17   14    1   7874016      1984"
+      "    1    1    4    3    0    3    0    0    2    0    4    0    4    3    2    3"
+      "    450000   1000000    460000   1000000    460000    990000    460000    980000"
+      "    450000    980000    450000    990000    421100   5094300     91170          "
+      "TEST QUAD                                                                       ";
+  PutRight(records, 11, 10, std::to_string(recordCountTimes2));
+  return records;
 }
 
 // One data record: zone, easting, northing and land-use code in their columns.
 inline std::string DataRecord(long zone, long easting, long northing, std::string_view code) {
-  std::string r = BlankRecord();
+  std::string r(80, ' ');
   PutRight(r, 1, 3, std::to_string(zone));
   PutRight(r, 4, 8, std::to_string(easting));
   PutRight(r, 12, 8, std::to_string(northing));
