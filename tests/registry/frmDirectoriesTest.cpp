@@ -6,6 +6,7 @@
 
 #include "registry/INISections.h"
 #include "registry/LULCRetrievalAndRegistry.h"
+#include "shell/frmMain.h"
 #include "suite/SuiteConfig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
@@ -21,6 +22,20 @@ class RecordingOwner final : public DirectoriesOwner {
   std::string text;
   void ReadDirectories() override { ++reloads; }
   void SetDirectoryText(const std::string& t) override { text = t; }
+};
+
+// The main window as the picker's owner, without any window.
+class NoDialogs final : public MainWindowHost {
+ public:
+  std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  void SetBusyCursor(bool) override {}
+  ScreenGeometry Screen() const override { return ScreenGeometry{1600, 900}; }
+  void ShowConversionModal(frmConversion&) override {}
+  void ShowRecordBrowser(frmBrowseRecords&) override {}
+  void CloseRecordBrowser() override {}
+  void ShowDirectoryPickerModal(tilbo::frmDirectories&) override {}
 };
 
 class frmDirectories : public ::testing::Test {
@@ -93,6 +108,17 @@ TEST_F(frmDirectories, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
   EXPECT_EQ(picker.path, "/");
 
   EXPECT_EQ(MountedRoots().front(), "/");
+}
+
+TEST_F(frmDirectories, TheMainWindowReportsAListItCannotReload) {
+  NoDialogs host;
+  CountingEventPump pump;
+  frmMain main(prompter_, pump, host, CommandLine());
+  Config().userDefaultsIniPath = " ";
+  main.ReadDirectories();
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(prompter_.shown[0].text, "There was an error while trying to read the list of LUC directories!");
 }
 
 }  // namespace

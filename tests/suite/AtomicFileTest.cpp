@@ -83,6 +83,21 @@ TEST(ReplaceFileAtomically, ModeRules) {
   }
 }
 
+TEST(ReplaceFileAtomically, PathsThatNameNoFileAreRefused) {
+  TempDir dir;
+  const struct {
+    std::string path;
+    int error;
+  } cases[] = {{dir.dir() + "f.bin/", EISDIR}, {dir.path().string(), EISDIR}, {"", EINVAL},
+               {dir.file("no/f.bin"), ENOENT}};
+  for (const auto& c : cases) {
+    errno = 0;
+    EXPECT_FALSE(ReplaceFileAtomically(c.path, "new")) << c.path;
+    EXPECT_EQ(errno, c.error) << c.path;
+  }
+  EXPECT_EQ(CountEntries(dir.path()), 0);
+}
+
 // Tiles land through StagedCopy: an interrupted placing leaves the old tile,
 // a replaced tile keeps its mode, a new one gets 0666 less the umask.
 TEST(StagedCopy, TilesKeepTheirModeAndSurviveAnUncommittedCopy) {

@@ -71,14 +71,7 @@ TEST(SettleUserDefaultsIni, MissingWindowsFolderLeavesThePath) {
 }
 
 TEST(SettleUserDefaultsIni, RetiredNameCarriesTheLocalTime) {
-  std::tm when{};
-  when.tm_year = 2024 - 1900;
-  when.tm_mon = 2;
-  when.tm_mday = 7;
-  when.tm_hour = 9;
-  when.tm_min = 5;
-  when.tm_sec = 3;
-  when.tm_isdst = -1;
+  std::tm when{3, 5, 9, 7, 2, 2024 - 1900, 0, 0, -1, 0, nullptr};  // 2024-03-07 09:05:03, local time
   EXPECT_EQ(RetiredConfigName(std::mktime(&when)), "QMCONFIG 20240307090503.INI");
 }
 

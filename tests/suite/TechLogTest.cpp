@@ -1,5 +1,6 @@
 #include "suite/TechLog.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -12,6 +13,11 @@
 namespace tilbo {
 namespace {
 
+using ::testing::_;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::Not;
 using testing::Lines;
 using testing::LoggedTexts;
 using testing::ReadWholeFile;
@@ -32,16 +38,10 @@ TEST(TechLog, HeaderWrittenWhenMissingOrEmpty) {
   SuiteEnvironment env;
   WriteWholeFile(env.suite.file("QMTECSUP.TXT"), "");
   EnsureLog();
-  const auto lines = Lines(ReadWholeFile(TechLogPath()));
-  ASSERT_EQ(lines.size(), 9u);
-  EXPECT_EQ(lines[0], ".LOG");
-  EXPECT_EQ(lines[2], "TechSupport Report File");
-  EXPECT_EQ(lines[3], "");
-  EXPECT_TRUE(std::regex_match(lines[4], std::regex("OS: .+  CPU: .+"))) << lines[4];
-  EXPECT_TRUE(std::regex_match(lines[5], std::regex("Memory: [0-9,]* KB Free"))) << lines[5];
-  EXPECT_EQ(lines[6], "GAV is currently installed in " + env.suite.dir());
-  EXPECT_EQ(lines[8], std::string(52, '-'));
-
+  EXPECT_THAT(Lines(ReadWholeFile(TechLogPath())),
+              ElementsAre(".LOG", _, "TechSupport Report File", "", MatchesRegex("OS: .+  CPU: .+"),
+                          MatchesRegex("Memory: [0-9,]* KB Free"), "GAV is currently installed in " + env.suite.dir(), _,
+                          std::string(52, '-')));
   // An existing log is left alone.
   WriteWholeFile(TechLogPath(), "kept");
   EnsureLog();
@@ -62,8 +62,8 @@ TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
   EXPECT_TRUE(std::regex_search(hidden, std::regex(R"(  \(ctgtilbo __\.__\.\d+\)$)"))) << hidden;
 
   const std::string log = ReadWholeFile(TechLogPath());
-  EXPECT_NE(log.find(text + "\n \n" + hidden + "\n \n"), std::string::npos);
-  EXPECT_EQ(log.find('\r'), std::string::npos);
+  EXPECT_THAT(log, HasSubstr(text + "\n \n" + hidden + "\n \n"));
+  EXPECT_THAT(log, Not(HasSubstr("\r")));
   const std::vector<std::pair<int, std::string>> expected = {{2, "Write Log"}, {2, ""}, {2, "Write Log"}, {2, ""}};
   EXPECT_EQ(status, expected);
 }
