@@ -182,7 +182,7 @@ TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
   const struct {
     std::string directory;
     double latitude;
-    int32_t number;
+    int32_t number;  // -1: not looked at
   } bad[] = {{other + "\0/x"s, 40.0, 52}, {"/" + std::string(5000, 'n'), 40.0, ENAMETOOLONG}, {"", 1e9, -1}};
   for (const auto& c : bad) {
     EXPECT_EQ(LRR_FindFile(c.latitude, -105.0, c.directory), "");
@@ -195,14 +195,9 @@ TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
 
 TEST(LRRErrorText, FixedTextsForEveryCode) {
   const std::pair<int32_t, const char*> texts[] = {
-      {0, "No error."},
-      {1, "Directories not read."},
-      {5, "Bad directory name."},
-      {11, "INI file filename not set."},
-      {20, "No entries found for the specifed frequency in this template."},
-      {21, "Unknown error."},
-      {22, "Invalid error code."},
-      {-1, "Invalid error code."}};
+      {0, "No error."}, {1, "Directories not read."}, {5, "Bad directory name."}, {11, "INI file filename not set."},
+      {20, "No entries found for the specifed frequency in this template."}, {21, "Unknown error."},
+      {22, "Invalid error code."}, {-1, "Invalid error code."}};
   for (const auto& [code, text] : texts) EXPECT_EQ(LRR_ErrorText(code), text) << code;
 }
 

@@ -1,5 +1,6 @@
 #include "registry/frmDirectories.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +16,8 @@ namespace tilbo {
 namespace {
 
 using namespace tilbo::testing;
+using ::testing::_;
+using ::testing::ElementsAre;
 
 class RecordingOwner final : public DirectoriesOwner {
  public:
@@ -88,10 +91,7 @@ TEST_F(frmDirectories, ANewDirectoryIsAddedOnlyWhenTheUserSaysYes) {
 
   prompter_.replies = {Reply::Yes};
   picker.cmdOK_Click();
-  const auto entries = Section();
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[1].Key, "Directory 2");
-  EXPECT_EQ(entries[1].Value, fresh + "/");
+  EXPECT_THAT(Section(), ElementsAre(_, INIEntry{"Directory 2", fresh + "/"}));
   EXPECT_EQ(owner_.reloads, 2);
 }
 

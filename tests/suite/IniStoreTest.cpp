@@ -20,16 +20,11 @@ namespace tilbo {
 namespace {
 
 using namespace std::string_literals;
+using testing::CountEntries;
 using testing::ReadWholeFile;
 using testing::SuiteEnvironment;
 using testing::WriteWholeFile;
 namespace fs = std::filesystem;
-
-int CountEntries(const fs::path& dir) {
-  int n = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++n;
-  return n;
-}
 
 struct stat StatOf(const std::string& path) {
   struct stat info {};
@@ -139,17 +134,14 @@ TEST(ProfileFailures, TheOldFileIsUntouched) {
 TEST(ProfileConcurrency, WritersInSeveralProcessesLoseNoUpdate) {
   SuiteEnvironment env;
   const std::string ini = env.home.file("shared.ini");
-  constexpr int kProcesses = 4;
-  constexpr int kKeysEach = 25;
+  const auto key = [](int p, int k) { return std::to_string(p * 1000 + k); };
   std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
+  for (int p = 0; p < 4; ++p) {
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       bool ok = true;
-      for (int k = 0; k < kKeysEach; ++k) {
-        ok = ProfileWriteString("P" + std::to_string(p), "k" + std::to_string(k), std::to_string(p * 1000 + k), ini) && ok;
-      }
+      for (int k = 0; k < 25; ++k) ok = ProfileWriteString("S", key(p, k), key(p, k), ini) && ok;
       ::_exit(ok ? 0 : 1);
     }
     children.push_back(pid);
@@ -159,11 +151,8 @@ TEST(ProfileConcurrency, WritersInSeveralProcessesLoseNoUpdate) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  for (int p = 0; p < kProcesses; ++p) {
-    for (int k = 0; k < kKeysEach; ++k) {
-      EXPECT_EQ(ProfileGetString("P" + std::to_string(p), "k" + std::to_string(k), "lost", 100, ini),
-                std::to_string(p * 1000 + k));
-    }
+  for (int p = 0; p < 4; ++p) {
+    for (int k = 0; k < 25; ++k) EXPECT_EQ(ProfileGetString("S", key(p, k), "lost", 100, ini), key(p, k));
   }
 }
 
