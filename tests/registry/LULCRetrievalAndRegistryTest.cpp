@@ -70,25 +70,20 @@ TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
   }
 }
 
-TEST_F(LRRTest, ReadTwiceWithoutReleaseIsRefused) {
+TEST_F(LRRTest, ReadTwiceIsRefusedAndIndexesOutsideTheList) {
   WriteSection("Directory 1=" + MakeDir("a") + "\r\n");
   LRR_ReadDirectories();
   LRR_AddDirectory("/added");
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRAlreadyRead);
   EXPECT_THAT(Listed(), ElementsAreArray({data_.file("a") + "/", "/added/"s}));
-}
-
-TEST_F(LRRTest, IndexOutsideTheListAndTheCodeLeftBySuccess) {
-  WriteSection("Directory 1=" + MakeDir("a") + "\r\n");
-  LRR_ReadDirectories();
-  for (const int16_t index : {0, 2, -1}) {
+  for (const int16_t index : {0, 3, -1}) {
     LRR_ResetError();
     EXPECT_EQ(LRR_GetDirectory(index), "");
     EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds) << index;
   }
   // A successful get leaves the code as it was.
-  EXPECT_EQ(LRR_GetDirectory(1), data_.file("a") + "/");
+  EXPECT_EQ(LRR_GetDirectory(2), "/added/");
   EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
 }
 
@@ -104,17 +99,6 @@ TEST_F(LRRTest, EveryOperationNeedsTheListRead) {
     EXPECT_EQ(LRR_LastError(), kLRRNotRead) << "operation " << i;
   }
   EXPECT_FALSE(fs::exists(ini()));
-}
-
-TEST_F(LRRTest, BlankIniPathIsCode11) {
-  Config().userDefaultsIniPath = "  ";
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
-  Config().userDefaultsIniPath = env_.home.file("QMDEFAULTS.INI");
-  LRR_ReadDirectories();
-  Config().userDefaultsIniPath = "";
-  LRR_SaveDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
 }
 
 TEST_F(LRRTest, SaveRenumbersDropsVanishedAndMarksAnEmptyList) {
@@ -137,7 +121,12 @@ TEST_F(LRRTest, SaveRenumbersDropsVanishedAndMarksAnEmptyList) {
   EXPECT_EQ(ReadWholeFile(ini()), "[LULC Directories]\r\nEmpty=True\r\n");
 }
 
-TEST_F(LRRTest, FailuresAreCode21WithTheirCause) {
+TEST_F(LRRTest, FailuresSayWhy) {
+  const std::string good = ini();
+  Config().userDefaultsIniPath = "  ";
+  LRR_ReadDirectories();
+  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
+  Config().userDefaultsIniPath = good;
   WriteSection(std::string(40000, 'x') + "=y\r\n");
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
@@ -145,17 +134,22 @@ TEST_F(LRRTest, FailuresAreCode21WithTheirCause) {
   EXPECT_EQ(LRR_LastFailure().Description, "Overflow");
   LRR_GetDirectoryCount();
   EXPECT_EQ(LRR_LastError(), kLRRNotRead);  // still not read
-
   LRR_ResetError();
   EXPECT_EQ(LRR_LastFailure().Number, 0);
   EXPECT_EQ(LRR_LastFailure().Description, "");
 
-  Config().userDefaultsIniPath = env_.home.file("no/such/dir/QMDEFAULTS.INI");
+  const std::string unwritable = env_.home.file("no/such/dir/QMDEFAULTS.INI");
+  Config().userDefaultsIniPath = unwritable;
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRNoError);
   LRR_SaveDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
   EXPECT_EQ(LRR_LastFailure().Number, ENOENT);
+  EXPECT_EQ(LRR_LastFailure().Description,
+            "Could not write the LUC directory list to " + unwritable + ": No such file or directory");
+  Config().userDefaultsIniPath = "";
+  LRR_SaveDirectories();
+  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
 }
 
 TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {

@@ -18,6 +18,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::Not;
+using ::testing::Pair;
 using testing::Lines;
 using testing::LoggedTexts;
 using testing::ReadWholeFile;
@@ -64,8 +65,7 @@ TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
   const std::string log = ReadWholeFile(TechLogPath());
   EXPECT_THAT(log, HasSubstr(text + "\n \n" + hidden + "\n \n"));
   EXPECT_THAT(log, Not(HasSubstr("\r")));
-  const std::vector<std::pair<int, std::string>> expected = {{2, "Write Log"}, {2, ""}, {2, "Write Log"}, {2, ""}};
-  EXPECT_EQ(status, expected);
+  EXPECT_THAT(status, ElementsAre(Pair(2, "Write Log"), Pair(2, ""), Pair(2, "Write Log"), Pair(2, "")));
 }
 
 TEST(TechLog, LevelsGateTheOptionalLines) {
@@ -78,8 +78,7 @@ TEST(TechLog, LevelsGateTheOptionalLines) {
   WriteLogIfEnabled("enabled");
   WriteLogAtLevel("at 100", 100);
   WriteLogAtLevel("at 1100", 1100);
-  const std::vector<std::string> expected = {"enabled", "at 100"};
-  EXPECT_EQ(LoggedTexts(TechLogPath()), expected);
+  EXPECT_THAT(LoggedTexts(TechLogPath()), ElementsAre("enabled", "at 100"));
 }
 
 TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
@@ -91,8 +90,7 @@ TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
   SetStatusMessage("ignored", -1);
   SetStatusSink([](int, const std::string&) { throw std::runtime_error("status line gone"); });
   SetStatusMessage("swallowed", 1);
-  const std::vector<std::pair<int, std::string>> expected = {{0, "Reading"}};
-  EXPECT_EQ(status, expected);
+  EXPECT_THAT(status, ElementsAre(Pair(0, "Reading")));
 }
 
 }  // namespace
