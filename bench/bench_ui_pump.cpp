@@ -20,7 +20,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/HeadlessHost.h"
+#include "shell/HeadlessHost.h"
 #include "conversion/frmConversion.h"
 #include "shell/frmMain.h"
 #include "ui/ConversionWindow.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HeadlessHost.h"
+#include "shell/HeadlessHost.h"
 #include "ctg/CTGFile.h"
 #include "luctool/Luctool.h"
 #include "registry/LULCRetrievalAndRegistry.h"

@@ -176,7 +176,7 @@ class ConversionExactness : public ConversionTest {
   void Convert(const std::string& path, const RunOptions& options) {
     Open(path, options);
     main->cmdConvert_Click();
-    ASSERT_TRUE(host.view.success);
+    ASSERT_TRUE(view.success);
   }
 
   // Checks every run tile and counts what went where.
@@ -224,8 +224,8 @@ TEST_F(ConversionExactness, TilesOnBothSidesOfAZoneEdge) {
   const Tally tally = CheckRunTiles(source, {{"L10240NW.LUC", {40, -102, 13}}, {"L10140NW.LUC", {40, -101, 14}}}, false);
   EXPECT_GT(tally.codedCells[0], 10000);
   EXPECT_EQ(tally.perRunTile[1], 0);
-  EXPECT_EQ(host.view.excluded, tally.excluded);
-  EXPECT_GT(host.view.excluded, host.view.zeroValues);
+  EXPECT_EQ(view.excluded, tally.excluded);
+  EXPECT_GT(view.excluded, view.zeroValues);
 }
 
 TEST_F(ConversionExactness, RecordsBetweenGridPointsGoToTheNearestAndTheLastOneStays) {
@@ -294,7 +294,7 @@ TEST_F(ConversionExactness, RecordsBetweenGridPointsGoToTheNearestAndTheLastOneS
     }
   }
   EXPECT_EQ(mismatches, 0);
-  EXPECT_EQ(host.view.excluded, excluded);
+  EXPECT_EQ(view.excluded, excluded);
 }
 
 TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThem) {
@@ -317,8 +317,8 @@ TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThe
   Convert(path, RunOptions{.useExisting = true, .createNew = true});
   const ExpectedTile run{40, -103, 13};
   const Tally tally = CheckRunTiles(source, {{"L10340NW.LUC", run}}, true);
-  EXPECT_EQ(host.view.excluded, 0);
-  EXPECT_EQ(host.view.writtenElsewhere, tally.elsewhere);
+  EXPECT_EQ(view.excluded, 0);
+  EXPECT_EQ(view.writtenElsewhere, tally.elsewhere);
 
   // Each outside point goes into the tile named after its own position; the
   // tiles are made in the order their first points come, and each is then
@@ -337,8 +337,8 @@ TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThe
   }
   EXPECT_EQ(made, (std::vector<std::string>{target.file("L10240NW.LUC"), target.file("L10339NW.LUC"),
                                             target.file("L10239NW.LUC")}));
-  EXPECT_EQ(host.view.externalFilesCreated, made);
-  EXPECT_EQ(host.view.existingFilesUsed, reused);
+  EXPECT_EQ(view.externalFilesCreated, made);
+  EXPECT_EQ(view.existingFilesUsed, reused);
 
   // The south-east tile gets only points near its north-west corner, where
   // its grid stops short of the cell: it may well hold none.

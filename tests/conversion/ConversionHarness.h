@@ -29,6 +29,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
 #include "support/TempDir.h"
+#include "support/TestHost.h"
 
 namespace tilbo::testing {
 
@@ -48,52 +49,29 @@ struct ConversionView {
   std::string caption;
 };
 
-// The window layer of the tests: the open-file dialog returns `source`; the
-// conversion window, shown "modally", runs `script` (by default Begin, then
-// Close Window) and is recorded.
-class TestHost final : public MainWindowHost {
- public:
-  std::optional<std::string> source;
-  std::function<void(frmConversion&)> script = [](frmConversion& c) {
-    c.RunConversion();
-    c.RunConversion();
-  };
-  frmConversion* shown = nullptr;  // the conversion window while it is shown
+// What the conversion window held when `script` (by default Begin, then Close
+// Window) had run in it.
+inline ConversionView RunAndRecord(frmConversion& c, const std::function<void(frmConversion&)>& script) {
   ConversionView view;
-  int conversionsShown = 0;
-
-  std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
-    return source;
-  }
-  void SetBusyCursor(bool) override {}
-  ScreenGeometry Screen() const override { return ScreenGeometry{1920, 1080}; }
-  void ShowRecordBrowser(frmBrowseRecords&) override {}
-  void CloseRecordBrowser() override {}
-  void ShowDirectoryPickerModal(frmDirectories&) override {}
-  void ShowConversionModal(frmConversion& c) override {
-    ++conversionsShown;
-    view = {};
-    view.rowsAtSetUp = c.lstFiles;
-    view.conflictPaths = c.ConflictPaths;
-    shown = &c;
-    script(c);
-    shown = nullptr;
-    view.rowsAtEnd = c.lstFiles;
-    view.started = c.Started;
-    view.finished = c.Finished;
-    view.closed = c.closed;
-    view.success = c.Success;
-    view.excluded = c.ExcludedCount;
-    view.readErrors = c.ReadErrorCount;
-    view.zeroValues = c.ZeroValueCount;
-    view.writtenElsewhere = c.WrittenElsewhereCount;
-    view.existingFilesUsed = c.ExistingFilesUsed;
-    view.externalFilesCreated = c.ExternalFilesCreated;
-    view.progressMax = c.pbMax;
-    view.progressValue = c.pbValue;
-    view.caption = c.cmdCommandCaption;
-  }
-};
+  view.rowsAtSetUp = c.lstFiles;
+  view.conflictPaths = c.ConflictPaths;
+  script(c);
+  view.rowsAtEnd = c.lstFiles;
+  view.started = c.Started;
+  view.finished = c.Finished;
+  view.closed = c.closed;
+  view.success = c.Success;
+  view.excluded = c.ExcludedCount;
+  view.readErrors = c.ReadErrorCount;
+  view.zeroValues = c.ZeroValueCount;
+  view.writtenElsewhere = c.WrittenElsewhereCount;
+  view.existingFilesUsed = c.ExistingFilesUsed;
+  view.externalFilesCreated = c.ExternalFilesCreated;
+  view.progressMax = c.pbMax;
+  view.progressValue = c.pbValue;
+  view.caption = c.cmdCommandCaption;
+  return view;
+}
 
 // The options of the main window's "Options and Controls" frame.
 struct RunOptions {
@@ -255,6 +233,8 @@ class ConversionTest : public ::testing::Test {
     CTG_ResetModuleForTesting();
     LRR_ResetModuleForTesting();
     WriteIni(false);
+    script = host.onConversion;
+    host.onConversion = [this](frmConversion& c) { view = RunAndRecord(c, script); };
   }
   void TearDown() override {
     main.reset();
@@ -320,6 +300,8 @@ class ConversionTest : public ::testing::Test {
   ScriptedPrompter prompter;
   CountingEventPump pump;
   TestHost host;
+  std::function<void(frmConversion&)> script;  // run in each conversion window shown
+  ConversionView view;                         // what the last one held
   std::unique_ptr<frmMain> main;
   SynthGrid grid;
 

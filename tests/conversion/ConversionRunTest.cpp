@@ -137,19 +137,19 @@ TEST_F(ConversionRun, EveryTileTickedIsCreatedFilledSavedAndReported) {
   };
   main->cmdConvert_Click();
 
-  EXPECT_EQ(Rows(host.view.rowsAtSetUp), (std::vector<std::string>{std::string(kWest) + " (No conflicts.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtSetUp), (std::vector<std::string>{std::string(kWest) + " (No conflicts.) [x]",
                                                                    std::string(kEast) + " (No conflicts.) [x]"}));
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
                                                                  std::string(kEast) + " (Saved.) [x]"}));
   EXPECT_TRUE(rowStates.count({std::string(kWest) + " (Writing data.)", std::string(kEast) + " (File created.)"}));
   EXPECT_TRUE(rowStates.count({std::string(kWest) + " (File created.)", std::string(kEast) + " (Writing data.)"}));
-  EXPECT_TRUE(host.view.success);
-  EXPECT_TRUE(host.view.closed);
-  EXPECT_EQ(host.view.caption, "&Close Window");
-  EXPECT_EQ(host.view.progressMax, counts.records);
-  EXPECT_EQ(host.view.progressValue, counts.records);
-  EXPECT_EQ(host.view.excluded, counts.zero);
-  EXPECT_EQ(host.view.zeroValues, counts.zero);
+  EXPECT_TRUE(view.success);
+  EXPECT_TRUE(view.closed);
+  EXPECT_EQ(view.caption, "&Close Window");
+  EXPECT_EQ(view.progressMax, counts.records);
+  EXPECT_EQ(view.progressValue, counts.records);
+  EXPECT_EQ(view.excluded, counts.zero);
+  EXPECT_EQ(view.zeroValues, counts.zero);
 
   const std::string expected = kSummaryHead + SuccessLine(true) +
                                ExcludedLines(counts.zero, counts.records, 0, counts.zero) +
@@ -184,10 +184,10 @@ TEST_F(ConversionRun, ExistingTileInTheTargetIsKeptUnlessTicked) {
   // Without Overwrite the existing tile is left unticked: its points go nowhere.
   Open(source, RunOptions{});
   main->cmdConvert_Click();
-  EXPECT_EQ(Rows(host.view.rowsAtSetUp), (std::vector<std::string>{std::string(kWest) + " (Exists in directory.) [ ]",
+  EXPECT_EQ(Rows(view.rowsAtSetUp), (std::vector<std::string>{std::string(kWest) + " (Exists in directory.) [ ]",
                                                                    std::string(kEast) + " (No conflicts.) [x]"}));
-  EXPECT_EQ(host.view.conflictPaths, (std::vector<std::string>{target.file(kWest), ""}));
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Exists in directory.) [ ]",
+  EXPECT_EQ(view.conflictPaths, (std::vector<std::string>{target.file(kWest), ""}));
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Exists in directory.) [ ]",
                                                                  std::string(kEast) + " (Saved.) [x]"}));
   EXPECT_EQ(ReadWholeFile(target.file(kWest)), old);
   const int32_t excluded = counts.zero + counts.west;
@@ -197,20 +197,20 @@ TEST_F(ConversionRun, ExistingTileInTheTargetIsKeptUnlessTicked) {
 
   // With Overwrite it is ticked from the start (the window is closed unused here).
   prompter.shown.clear();
-  host.script = [](frmConversion& c) { c.cmdCancel_Click(); };
+  script = [](frmConversion& c) { c.cmdCancel_Click(); };
   Open(source, RunOptions{.overwrite = true});
   main->cmdConvert_Click();
-  EXPECT_EQ(Rows(host.view.rowsAtSetUp), (std::vector<std::string>{std::string(kWest) + " (Exists in directory.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtSetUp), (std::vector<std::string>{std::string(kWest) + " (Exists in directory.) [x]",
                                                                    std::string(kEast) + " (Exists in directory.) [x]"}));
-  EXPECT_TRUE(host.view.closed);
-  EXPECT_FALSE(host.view.started);
+  EXPECT_TRUE(view.closed);
+  EXPECT_FALSE(view.started);
   EXPECT_FALSE(main->ConvertSuccess);
   EXPECT_EQ(main->CurrentFile, 1);  // the file stays loaded
   EXPECT_TRUE(prompter.shown.empty());
   EXPECT_EQ(ReadWholeFile(target.file(kWest)), old);
 
   // Ticked by the user, the run replaces it.
-  host.script = [](frmConversion& c) {
+  script = [](frmConversion& c) {
     c.lstFiles_Tick(0, true);
     c.RunConversion();
     c.RunConversion();
@@ -218,7 +218,7 @@ TEST_F(ConversionRun, ExistingTileInTheTargetIsKeptUnlessTicked) {
   Open(source, RunOptions{});
   main->cmdConvert_Click();
   // The east tile, made by the first run, is now the one left alone.
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
                                                                  std::string(kEast) + " (Exists in directory.) [ ]"}));
   EXPECT_EQ(ReadWholeFile(target.file(kWest)).substr(0, 10), "QMLULC 1.0");
   EXPECT_EQ(SummaryShown(prompter.shown), kSummaryHead + SuccessLine(true) +
@@ -252,7 +252,7 @@ TEST_F(ConversionRun, TileInALucDirectoryIsReportedOnDoubleClickAndStillCreated)
   EXPECT_EQ(main->cboDirectories.items, (std::vector<std::string>{luc.dir()}));
 
   std::vector<bool> ticksAfterFirstDoubleClick;
-  host.script = [&](frmConversion& c) {
+  script = [&](frmConversion& c) {
     c.lstFiles_DblClick(1);
     ticksAfterFirstDoubleClick = {c.lstFiles[0].ticked, c.lstFiles[1].ticked};
     c.lstFiles_DblClick(1);
@@ -263,12 +263,12 @@ TEST_F(ConversionRun, TileInALucDirectoryIsReportedOnDoubleClickAndStillCreated)
   };
   main->cmdConvert_Click();
 
-  EXPECT_EQ(Rows(host.view.rowsAtSetUp),
+  EXPECT_EQ(Rows(view.rowsAtSetUp),
             (std::vector<std::string>{std::string(kWest) + " (No conflicts.) [x]",
                                       std::string(kEast) + " (Exists in different directory.) [x]"}));
-  EXPECT_EQ(host.view.conflictPaths, (std::vector<std::string>{"", lucTile}));
+  EXPECT_EQ(view.conflictPaths, (std::vector<std::string>{"", lucTile}));
   EXPECT_EQ(ticksAfterFirstDoubleClick, (std::vector<bool>{true, false}));
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
                                                                  std::string(kEast) + " (Saved.) [x]"}));
 
   const std::string conflict =
@@ -295,18 +295,18 @@ TEST_F(ConversionRun, OutsidePointsWithoutTheExistingFilesOptionAreExcludedAndLo
   const TwoTileCounts counts = CountTwoTiles(records);
   // Creating new files alone does nothing: it works only with existing files.
   Open(source, RunOptions{.createNew = true, .logExcluded = true});
-  host.script = [](frmConversion& c) {
+  script = [](frmConversion& c) {
     c.lstFiles_Tick(1, false);
     c.RunConversion();
     c.RunConversion();
   };
   main->cmdConvert_Click();
 
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Saved.) [x]",
                                                                  std::string(kEast) + " (No conflicts.) [ ]"}));
   const int32_t excluded = counts.zero + counts.east;
-  EXPECT_EQ(host.view.excluded, excluded);
-  EXPECT_EQ(host.view.writtenElsewhere, 0);
+  EXPECT_EQ(view.excluded, excluded);
+  EXPECT_EQ(view.writtenElsewhere, 0);
   const std::string logPath = data.file("TESTVILLE.txt");
   EXPECT_EQ(SummaryShown(prompter.shown), kSummaryHead + SuccessLine(true) +
                                               ExcludedLines(excluded, counts.records, 0, counts.zero) +
@@ -356,17 +356,17 @@ TEST_F(ConversionRun, OutsidePointsGoIntoAnExistingTileOfALucDirectory) {
   const std::string source = MakeSource(TwoTileQuadrangle());
   const TwoTileCounts counts = CountTwoTiles(ReadSourceRecords(source));
   Open(source, RunOptions{.useExisting = true});
-  host.script = [](frmConversion& c) {
+  script = [](frmConversion& c) {
     c.lstFiles_Tick(1, false);
     c.RunConversion();
     c.RunConversion();
   };
   main->cmdConvert_Click();
 
-  EXPECT_EQ(host.view.rowsAtSetUp[1].text, std::string(kEast) + " (Exists in different directory.)");
-  EXPECT_EQ(host.view.writtenElsewhere, counts.east);
-  EXPECT_EQ(host.view.existingFilesUsed, (std::vector<std::string>{lucTile}));
-  EXPECT_TRUE(host.view.externalFilesCreated.empty());
+  EXPECT_EQ(view.rowsAtSetUp[1].text, std::string(kEast) + " (Exists in different directory.)");
+  EXPECT_EQ(view.writtenElsewhere, counts.east);
+  EXPECT_EQ(view.existingFilesUsed, (std::vector<std::string>{lucTile}));
+  EXPECT_TRUE(view.externalFilesCreated.empty());
   EXPECT_EQ(SummaryShown(prompter.shown),
             kSummaryHead + SuccessLine(true) + ExcludedLines(counts.zero, counts.records, 0, counts.zero) +
                 std::to_string(counts.east) + " (" + Percent(counts.east, counts.records) + "%) were " +
@@ -381,7 +381,7 @@ TEST_F(ConversionRun, OutsidePointsGoIntoANewTileWhichThenCountsAsExisting) {
   const std::string source = MakeSource(TwoTileQuadrangle());
   const TwoTileCounts counts = CountTwoTiles(ReadSourceRecords(source));
   Open(source, RunOptions{.useExisting = true, .createNew = true});
-  host.script = [](frmConversion& c) {
+  script = [](frmConversion& c) {
     c.lstFiles_Tick(1, false);
     c.RunConversion();
     c.RunConversion();
@@ -389,10 +389,10 @@ TEST_F(ConversionRun, OutsidePointsGoIntoANewTileWhichThenCountsAsExisting) {
   main->cmdConvert_Click();
 
   const std::string made = target.file(kEast);
-  EXPECT_EQ(host.view.writtenElsewhere, counts.east);
+  EXPECT_EQ(view.writtenElsewhere, counts.east);
   // The first point creates the tile; every later one finds it in the target directory.
-  EXPECT_EQ(host.view.externalFilesCreated, (std::vector<std::string>{made}));
-  EXPECT_EQ(host.view.existingFilesUsed, (std::vector<std::string>{made}));
+  EXPECT_EQ(view.externalFilesCreated, (std::vector<std::string>{made}));
+  EXPECT_EQ(view.existingFilesUsed, (std::vector<std::string>{made}));
   EXPECT_EQ(SummaryShown(prompter.shown),
             kSummaryHead + SuccessLine(true) + ExcludedLines(counts.zero, counts.records, 0, counts.zero) +
                 std::to_string(counts.east) + " (" + Percent(counts.east, counts.records) + "%) were " +
@@ -421,8 +421,8 @@ TEST_F(ConversionRun, ZeroCodesAndUnreadableRecordsAreCountedAndLogged) {
   SetActivePrompter(nullptr);
 
   const int32_t excluded = counts.zero + counts.unreadable;
-  EXPECT_EQ(host.view.readErrors, counts.unreadable);
-  EXPECT_EQ(host.view.zeroValues, counts.zero);
+  EXPECT_EQ(view.readErrors, counts.unreadable);
+  EXPECT_EQ(view.zeroValues, counts.zero);
   const std::string logPath = data.file("TESTVILLE.txt");
   EXPECT_EQ(SummaryShown(prompter.shown), kSummaryHead + SuccessLine(true) +
                                               ExcludedLines(excluded, counts.records, counts.unreadable, counts.zero) +
@@ -459,8 +459,8 @@ TEST_F(ConversionRun, RecordWithoutAPositionIsExcludedWithoutFailing) {
   main->cmdConvert_Click();
   SetActivePrompter(nullptr);
 
-  EXPECT_EQ(host.view.excluded, counts.zero + 1);
-  EXPECT_EQ(host.view.writtenElsewhere, 0);
+  EXPECT_EQ(view.excluded, counts.zero + 1);
+  EXPECT_EQ(view.writtenElsewhere, 0);
   const std::string logPath = data.file("TESTVILLE.txt");
   EXPECT_EQ(SummaryShown(prompter.shown),
             kSummaryHead + SuccessLine(true) + ExcludedLines(counts.zero + 1, counts.records, 0, counts.zero) + "0" +
@@ -503,11 +503,11 @@ TEST_F(ConversionRun, ConfirmedCancelLeavesTheTargetAsItWas) {
   EXPECT_FALSE(prompter.shown[1].question);
   EXPECT_EQ(prompter.shown[1].text,
             std::string("The conversion process is complete.") + kCRLF + kCRLF + "Success:" + "\t" + "No (Canceled)");
-  EXPECT_EQ(host.view.progressValue, 1000);  // no record read after the confirmation
-  EXPECT_LT(host.view.progressValue, counts.records);
-  EXPECT_FALSE(host.view.success);
-  EXPECT_TRUE(host.view.closed);
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Complete) [x]",
+  EXPECT_EQ(view.progressValue, 1000);  // no record read after the confirmation
+  EXPECT_LT(view.progressValue, counts.records);
+  EXPECT_FALSE(view.success);
+  EXPECT_TRUE(view.closed);
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Complete) [x]",
                                                                  std::string(kEast) + " (Complete) [x]"}));
   EXPECT_FALSE(main->ConvertSuccess);
   EXPECT_EQ(main->CurrentFile, 1);
@@ -529,7 +529,7 @@ TEST_F(ConversionRun, RefusedCancelLetsTheRunFinish) {
   EXPECT_EQ(prompter.shown[1].text, kSummaryHead + SuccessLine(true) +
                                         ExcludedLines(counts.zero, counts.records, 0, counts.zero) +
                                         FilesCreated({kWest, kEast}));
-  EXPECT_EQ(host.view.progressValue, counts.records);
+  EXPECT_EQ(view.progressValue, counts.records);
   EXPECT_TRUE(main->ConvertSuccess);
   EXPECT_EQ(FileNamesIn(target.path()), (std::vector<std::string>{kEast, kWest}));
 }
@@ -542,9 +542,9 @@ TEST_F(ConversionRun, TileThatCannotBeCreatedIsDroppedAndFailsTheRun) {
   Open(source, RunOptions{});
   main->cmdConvert_Click();
 
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Could not create.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Could not create.) [x]",
                                                                  std::string(kEast) + " (Saved.) [x]"}));
-  EXPECT_FALSE(host.view.success);
+  EXPECT_FALSE(view.success);
   EXPECT_EQ(SummaryShown(prompter.shown), kSummaryHead + SuccessLine(false) +
                                               ExcludedLines(counts.zero + counts.west, counts.records, 0, counts.zero) +
                                               FilesCreated({kEast}));
@@ -565,9 +565,9 @@ TEST_F(ConversionRun, TileThatCannotBeCopiedIntoItsDirectoryShowsAnError) {
   EXPECT_EQ(main->cboDirectories.text, target.dir());
   main->cmdConvert_Click();
 
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Error.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Error.) [x]",
                                                                  std::string(kEast) + " (Saved.) [x]"}));
-  EXPECT_FALSE(host.view.success);
+  EXPECT_FALSE(view.success);
   // Every open tile is listed as created, even the one that did not arrive.
   EXPECT_EQ(SummaryShown(prompter.shown), kSummaryHead + SuccessLine(false) +
                                               ExcludedLines(counts.zero, counts.records, 0, counts.zero) +
@@ -588,9 +588,9 @@ TEST_F(ConversionRun, TileThatCannotBeSavedIsNotCopied) {
   };
   main->cmdConvert_Click();
   ASSERT_TRUE(replaced);
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Could not save.) [x]",
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kWest) + " (Could not save.) [x]",
                                                                  std::string(kEast) + " (Saved.) [x]"}));
-  EXPECT_FALSE(host.view.success);
+  EXPECT_FALSE(view.success);
   EXPECT_EQ(FileNamesIn(target.path()), (std::vector<std::string>{kEast}));
   EXPECT_TRUE(TemporaryTilesLeft().empty());  // the empty directory went with the temporary file
 }
@@ -630,8 +630,8 @@ TEST_F(ConversionRun, SkewedTileIsKeptOnlyWhenTheUserAgrees) {
   EXPECT_TRUE(prompter.shown[0].question);
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Warning);
   EXPECT_EQ(prompter.shown[0].text, question);
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kSouth) + " (Internal error.) [x]"}));
-  EXPECT_FALSE(host.view.success);
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kSouth) + " (Internal error.) [x]"}));
+  EXPECT_FALSE(view.success);
   EXPECT_EQ(prompter.shown[1].text,
             kSummaryHead + SuccessLine(false) + ExcludedLines(records, records, 0, zero) + FilesCreated({}));
   EXPECT_TRUE(FileNamesIn(target.path()).empty());
@@ -641,7 +641,7 @@ TEST_F(ConversionRun, SkewedTileIsKeptOnlyWhenTheUserAgrees) {
   prompter.replies = {Reply::Yes};
   Open(source, RunOptions{});
   main->cmdConvert_Click();
-  EXPECT_EQ(Rows(host.view.rowsAtEnd), (std::vector<std::string>{std::string(kSouth) + " (Saved.) [x]"}));
+  EXPECT_EQ(Rows(view.rowsAtEnd), (std::vector<std::string>{std::string(kSouth) + " (Saved.) [x]"}));
   ASSERT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(prompter.shown[0].text, question);
   EXPECT_EQ(prompter.shown[1].text,
@@ -657,7 +657,7 @@ TEST_F(ConversionRun, NothingTickedStartsOnlyWithTheExistingFilesOption) {
   const std::string source = MakeSource(TwoTileQuadrangle());
   const TwoTileCounts counts = CountTwoTiles(ReadSourceRecords(source));
   bool startedAfterBegin = true;
-  host.script = [&](frmConversion& c) {
+  script = [&](frmConversion& c) {
     c.lstFiles_Tick(0, false);
     c.lstFiles_Tick(1, false);
     c.RunConversion();
@@ -667,7 +667,7 @@ TEST_F(ConversionRun, NothingTickedStartsOnlyWithTheExistingFilesOption) {
   Open(source, RunOptions{});
   main->cmdConvert_Click();
   EXPECT_FALSE(startedAfterBegin);
-  EXPECT_TRUE(host.view.closed);
+  EXPECT_TRUE(view.closed);
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Information);
   EXPECT_EQ(prompter.shown[0].text, std::string("You must select at least one of the files above to convert data ") +
@@ -678,7 +678,7 @@ TEST_F(ConversionRun, NothingTickedStartsOnlyWithTheExistingFilesOption) {
   // Allowed to write into existing files, the run goes on with no tile of
   // its own; nothing exists, so every point is excluded.
   prompter.shown.clear();
-  host.script = [](frmConversion& c) {
+  script = [](frmConversion& c) {
     c.lstFiles_Tick(0, false);
     c.lstFiles_Tick(1, false);
     c.RunConversion();

@@ -14,33 +14,11 @@
 #include "shell/frmMain.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
+#include "support/TestHost.h"
 #include "suite/NumberFormat.h"
 
 namespace tilbo::testing {
 
-class DialogHost final : public MainWindowHost {
- public:
-  std::optional<std::string> nextFile;  // what the open-file dialog answers (nothing: cancelled)
-  std::function<void(frmConversion&)> onConversion;
-  std::function<void(frmDirectories&)> onPicker;
-  int browsersShown = 0;
-  int browsersClosed = 0;
-  std::vector<bool> busy;
-
-  std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
-    return nextFile;
-  }
-  void SetBusyCursor(bool b) override { busy.push_back(b); }
-  ScreenGeometry Screen() const override { return ScreenGeometry{1600, 900}; }
-  void ShowConversionModal(frmConversion& c) override {
-    if (onConversion) onConversion(c);
-  }
-  void ShowRecordBrowser(frmBrowseRecords&) override { ++browsersShown; }
-  void CloseRecordBrowser() override { ++browsersClosed; }
-  void ShowDirectoryPickerModal(frmDirectories& p) override {
-    if (onPicker) onPicker(p);
-  }
-};
 
 // Fresh module state around each test.
 struct ModuleReset {
@@ -87,7 +65,7 @@ class MainWindowFixture {
   TempDir data;
   ScriptedPrompter prompter;
   CountingEventPump pump;
-  DialogHost host;
+  TestHost host;
 
  private:
   NumberSeparators english_{".", ","};

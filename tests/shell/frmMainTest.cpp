@@ -83,7 +83,7 @@ TEST_F(frmMain, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
   main.Load();
   const std::string path = data.file("notes.txt");
   WriteWholeFile(path, std::string(500, 'x'));
-  host.nextFile = path;
+  host.source = path;
   main.cmdBrowse_Click();
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Exclamation);
@@ -92,11 +92,11 @@ TEST_F(frmMain, BrowseOnAFileThatIsNotCTGSaysSoAndResets) {
   EXPECT_EQ(host.browsersShown, 0);
   EXPECT_FALSE(main.cmdConvertEnabled);
 
-  host.nextFile = data.file("missing");
+  host.source = data.file("missing");
   main.cmdBrowse_Click();
   EXPECT_EQ(prompter.shown.back().text, "The file \"" + data.file("missing") + "\" could not be located.");
 
-  host.nextFile.reset();  // cancelled: nothing changes
+  host.source.reset();  // cancelled: nothing changes
   main.cmdBrowse_Click();
   EXPECT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(main.SourcePath, data.file("missing"));
@@ -107,7 +107,7 @@ TEST_F(frmMain, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
   tilbo::frmMain& main = Main();
   main.Load();
   main.cboDirectories_Change("/luc/");
-  host.nextFile = path;
+  host.source = path;
   main.cmdBrowse_Click();
   EXPECT_EQ(host.busy, (std::vector<bool>{true, false}));
   ASSERT_EQ(main.PlannedFiles.size(), 3u);
@@ -146,7 +146,7 @@ TEST_F(frmMain, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
   EXPECT_EQ(main.PlannedFiles[0].Directory, "/luc/");
 
   // A second file replaces the browser.
-  host.nextFile = path;
+  host.source = path;
   main.cmdBrowse_Click();
   EXPECT_EQ(host.browsersClosed, 1);
   EXPECT_EQ(host.browsersShown, 2);
@@ -157,7 +157,7 @@ TEST_F(frmMain, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
 TEST_F(frmMain, BrowseTakesTheShippedGzipFile) {
   tilbo::frmMain& main = Main();
   main.Load();
-  host.nextFile = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
+  host.source = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
   main.cmdBrowse_Click();
   EXPECT_TRUE(prompter.shown.empty());
   EXPECT_EQ(main.lblFilename, "LEWISTON_grid_cell.gz (1.256MB, 575x808)");
@@ -181,7 +181,7 @@ TEST_F(frmMain, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
   main.Load();
   main.cboDirectories_Change(data.dir());
   main.chkDeleteOldFile.ticked = true;
-  host.nextFile = path;
+  host.source = path;
   main.cmdBrowse_Click();
   const std::string tile = data.file(main.PlannedFiles[0].FileName);
   host.onConversion = [](frmConversion& c) {
@@ -199,7 +199,7 @@ TEST_F(frmMain, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
 
   main.chkOverwrite.ticked = true;  // the tile from the first run is replaced
   main.cboDirectories_Change(data.dir());  // the reset emptied the directory box
-  host.nextFile = path;
+  host.source = path;
   main.cmdBrowse_Click();
   prompter.replies = {Reply::Yes};
   main.cmdConvert_Click();

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "app/HeadlessHost.h"
 #include "ctgtilbo/DesktopLauncher.h"
 #include "shell/AutoConvertReport.h"
 #include "shell/CommandLine.h"
+#include "shell/HeadlessHost.h"
 #include "shell/TerminalProgress.h"
 #include "shell/frmMain.h"
 #include "suite/Interruption.h"

@@ -1,6 +1,7 @@
 #pragma once
 // The main window's host when there is no window: no file dialog, no cursor,
-// and the conversion runs where it is set up (AutoConvert).
+// and the conversion runs where it is set up (AutoConvert). Tests derive from
+// it to answer the dialogs themselves.
 
 #include "shell/frmMain.h"
 

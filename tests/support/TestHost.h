@@ -1,0 +1,48 @@
+#pragma once
+// The main window's host in tests: the unattended host, but showing windows,
+// with the open-file dialog answering `source` (nothing: cancelled), the
+// "modal" conversion window and directory picker running the test's script,
+// and the cursor and record-browser calls counted.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "conversion/frmConversion.h"
+#include "shell/HeadlessHost.h"
+
+namespace tilbo::testing {
+
+class TestHost final : public HeadlessHost {
+ public:
+  std::optional<std::string> source;
+  // By default the conversion window is begun and then closed.
+  std::function<void(frmConversion&)> onConversion = [](frmConversion& c) {
+    c.RunConversion();
+    c.RunConversion();
+  };
+  std::function<void(frmDirectories&)> onPicker;
+  frmConversion* shown = nullptr;  // the conversion window while it is shown
+  int conversionsShown = 0, browsersShown = 0, browsersClosed = 0;
+  std::vector<bool> busy;
+
+  std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
+    return source;
+  }
+  void SetBusyCursor(bool b) override { busy.push_back(b); }
+  bool ShowsWindows() const override { return true; }
+  void ShowConversionModal(frmConversion& c) override {
+    ++conversionsShown;
+    shown = &c;
+    if (onConversion) onConversion(c);
+    shown = nullptr;
+  }
+  void ShowRecordBrowser(frmBrowseRecords&) override { ++browsersShown; }
+  void CloseRecordBrowser() override { ++browsersClosed; }
+  void ShowDirectoryPickerModal(frmDirectories& p) override {
+    if (onPicker) onPicker(p);
+  }
+};
+
+}  // namespace tilbo::testing
