@@ -7,7 +7,7 @@
 
 #include "registry/INISections.h"
 #include "registry/LULCRetrievalAndRegistry.h"
-#include "shell/frmMain.h"
+#include "shell/HeadlessHost.h"
 #include "suite/SuiteConfig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
@@ -25,20 +25,6 @@ class RecordingOwner final : public DirectoriesOwner {
   std::string text;
   void ReadDirectories() override { ++reloads; }
   void SetDirectoryText(const std::string& t) override { text = t; }
-};
-
-// The main window as the picker's owner, without any window.
-class NoDialogs final : public MainWindowHost {
- public:
-  std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  void SetBusyCursor(bool) override {}
-  ScreenGeometry Screen() const override { return ScreenGeometry{1600, 900}; }
-  void ShowConversionModal(frmConversion&) override {}
-  void ShowRecordBrowser(frmBrowseRecords&) override {}
-  void CloseRecordBrowser() override {}
-  void ShowDirectoryPickerModal(tilbo::frmDirectories&) override {}
 };
 
 class frmDirectories : public ::testing::Test {
@@ -111,7 +97,7 @@ TEST_F(frmDirectories, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
 }
 
 TEST_F(frmDirectories, TheMainWindowReportsAListItCannotReload) {
-  NoDialogs host;
+  HeadlessHost host;  // the main window as the picker's owner, without a window
   CountingEventPump pump;
   frmMain main(prompter_, pump, host, CommandLine());
   Config().userDefaultsIniPath = " ";
