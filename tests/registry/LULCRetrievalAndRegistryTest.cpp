@@ -1,8 +1,10 @@
 #include "registry/LULCRetrievalAndRegistry.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "suite/SuiteConfig.h"
@@ -12,6 +14,7 @@ namespace tilbo {
 namespace {
 
 using namespace std::string_literals;
+using ::testing::ElementsAreArray;
 using testing::ReadWholeFile;
 using testing::SuiteEnvironment;
 using testing::TempDir;
@@ -33,102 +36,69 @@ class LRRTest : public ::testing::Test {
     return (data_.path() / name).string();
   }
   void WriteSection(const std::string& body) { WriteWholeFile(ini(), "[LULC Directories]\r\n" + body); }
+  static std::vector<std::string> Listed() {
+    std::vector<std::string> listed;
+    for (int16_t i = 1; i <= LRR_GetDirectoryCount(); ++i) listed.push_back(LRR_GetDirectory(i));
+    return listed;
+  }
 
   SuiteEnvironment env_;
   TempDir data_;
 };
 
-TEST_F(LRRTest, ReadKeepsExistingDirectoriesWithATrailingSlash) {
-  const std::string first = MakeDir("first");
-  const std::string third = MakeDir("third");
-  WriteSection("Directory 1=" + first + "\r\nDirectory 2=" + data_.file("gone") + "/\r\nDirectory 3=" + third +
-               "/\r\nDirectory 4=\r\nno equals " + first + "\r\n");
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-  ASSERT_EQ(LRR_GetDirectoryCount(), 2);
-  EXPECT_EQ(LRR_GetDirectory(1), first + "/");
-  EXPECT_EQ(LRR_GetDirectory(2), third + "/");
+TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
+  const std::string a = MakeDir("a"), b = MakeDir("b");
+  const struct {
+    std::string text;
+    std::vector<std::string> listed;
+  } cases[] = {
+      {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nDirectory 2=" + data_.file("gone") + "/\r\nDirectory 3=" + b +
+           "/\r\nDirectory 4=\r\nno equals " + a + "\r\n",
+       {a + "/", b + "/"}},
+      {"[LULC Directories]\r\nEmpty=True\r\n", {}},
+      {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nempty=True\r\nDirectory 2=" + b + "\r\n", {a + "/"}},
+      {"[CONFIG]\r\nx=1\r\n", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    WriteWholeFile(ini(), c.text);
+    LRR_ReadDirectories();
+    EXPECT_EQ(LRR_LastError(), kLRRNoError);
+    EXPECT_THAT(Listed(), ElementsAreArray(c.listed));
+    LRR_ReleaseDirectories();
+    EXPECT_EQ(LRR_LastError(), kLRRNoError);
+  }
 }
 
-TEST_F(LRRTest, EmptyMarkerAndMissingSectionReadAsEmptyLists) {
-  const std::string dir = MakeDir("d");
-  WriteSection("Empty=True\r\n");
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-  EXPECT_EQ(LRR_GetDirectoryCount(), 0);
-  LRR_ReleaseDirectories();
-
-  // Entries after the marker are not looked at.
-  WriteSection("Directory 1=" + dir + "\r\nempty=True\r\nDirectory 2=" + dir + "\r\n");
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_GetDirectoryCount(), 1);
-  LRR_ReleaseDirectories();
-
-  WriteWholeFile(ini(), "[CONFIG]\r\nx=1\r\n");
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-  EXPECT_EQ(LRR_GetDirectoryCount(), 0);
-}
-
-TEST_F(LRRTest, ReadTwiceWithoutReleaseIsRefused) {
-  const std::string a = MakeDir("a");
-  WriteSection("Directory 1=" + a + "\r\n");
+TEST_F(LRRTest, ReadTwiceIsRefusedAndIndexesOutsideTheList) {
+  WriteSection("Directory 1=" + MakeDir("a") + "\r\n");
   LRR_ReadDirectories();
   LRR_AddDirectory("/added");
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRAlreadyRead);
-  EXPECT_EQ(LRR_GetDirectoryCount(), 2);
-  EXPECT_EQ(LRR_GetDirectory(2), "/added/");
-  LRR_ReleaseDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-  EXPECT_EQ(LRR_GetDirectoryCount(), 1);
-}
-
-TEST_F(LRRTest, IndexOutsideTheListAndTheCodeLeftBySuccess) {
-  WriteSection("Directory 1=" + MakeDir("a") + "\r\n");
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_GetDirectory(0), "");
-  EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
-  EXPECT_EQ(LRR_GetDirectory(2), "");
-  EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
-  EXPECT_EQ(LRR_GetDirectory(-1), "");
+  EXPECT_THAT(Listed(), ElementsAreArray({data_.file("a") + "/", "/added/"s}));
+  for (const int16_t index : {0, 3, -1}) {
+    LRR_ResetError();
+    EXPECT_EQ(LRR_GetDirectory(index), "");
+    EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds) << index;
+  }
   // A successful get leaves the code as it was.
-  EXPECT_EQ(LRR_GetDirectory(1), data_.file("a") + "/");
+  EXPECT_EQ(LRR_GetDirectory(2), "/added/");
   EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
 }
 
 TEST_F(LRRTest, EveryOperationNeedsTheListRead) {
-  EXPECT_EQ(LRR_GetDirectoryCount(), 0);
-  EXPECT_EQ(LRR_LastError(), kLRRNotRead);
-  LRR_ResetError();
-  EXPECT_EQ(LRR_GetDirectory(1), "");
-  EXPECT_EQ(LRR_LastError(), kLRRNotRead);
-  LRR_ResetError();
-  LRR_AddDirectory("/x/");
-  EXPECT_EQ(LRR_LastError(), kLRRNotRead);
-  LRR_ResetError();
-  LRR_SaveDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNotRead);
-  LRR_ResetError();
-  LRR_ReleaseDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNotRead);
-  LRR_ResetError();
-  EXPECT_EQ(LRR_FindFile(40, -105, ""), "");
-  EXPECT_EQ(LRR_LastError(), kLRRNotRead);
+  const std::function<void()> operations[] = {
+      [] { EXPECT_EQ(LRR_GetDirectoryCount(), 0); }, [] { EXPECT_EQ(LRR_GetDirectory(1), ""); },
+      [] { LRR_AddDirectory("/x/"); },               [] { LRR_SaveDirectories(); },
+      [] { LRR_ReleaseDirectories(); },              [] { EXPECT_EQ(LRR_FindFile(40, -105, ""), ""); },
+  };
+  for (std::size_t i = 0; i < std::size(operations); ++i) {
+    LRR_ResetError();
+    operations[i]();
+    EXPECT_EQ(LRR_LastError(), kLRRNotRead) << "operation " << i;
+  }
   EXPECT_FALSE(fs::exists(ini()));
-}
-
-TEST_F(LRRTest, BlankIniPathIsCode11) {
-  Config().userDefaultsIniPath = "  ";
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
-  Config().userDefaultsIniPath = env_.home.file("QMDEFAULTS.INI");
-  LRR_ReadDirectories();
-  Config().userDefaultsIniPath = "";
-  LRR_SaveDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
 }
 
 TEST_F(LRRTest, SaveRenumbersDropsVanishedAndMarksAnEmptyList) {
@@ -151,34 +121,39 @@ TEST_F(LRRTest, SaveRenumbersDropsVanishedAndMarksAnEmptyList) {
   EXPECT_EQ(ReadWholeFile(ini()), "[LULC Directories]\r\nEmpty=True\r\n");
 }
 
-TEST_F(LRRTest, FailuresAreCode21WithTheirCause) {
-  WriteWholeFile(ini(), "[LULC Directories]\r\n" + std::string(40000, 'x') + "=y\r\n");
+TEST_F(LRRTest, FailuresSayWhy) {
+  const std::string good = ini();
+  Config().userDefaultsIniPath = "  ";
+  LRR_ReadDirectories();
+  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
+  Config().userDefaultsIniPath = good;
+  WriteSection(std::string(40000, 'x') + "=y\r\n");
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
-  EXPECT_EQ(LRR_ErrorText(LRR_LastError()), "Unknown error.");
   EXPECT_EQ(LRR_LastFailure().Number, 6);
   EXPECT_EQ(LRR_LastFailure().Description, "Overflow");
-  // Still not read.
   LRR_GetDirectoryCount();
-  EXPECT_EQ(LRR_LastError(), kLRRNotRead);
-
+  EXPECT_EQ(LRR_LastError(), kLRRNotRead);  // still not read
   LRR_ResetError();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
   EXPECT_EQ(LRR_LastFailure().Number, 0);
   EXPECT_EQ(LRR_LastFailure().Description, "");
 
-  Config().userDefaultsIniPath = env_.home.file("no/such/dir/QMDEFAULTS.INI");
+  const std::string unwritable = env_.home.file("no/such/dir/QMDEFAULTS.INI");
+  Config().userDefaultsIniPath = unwritable;
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRNoError);
   LRR_SaveDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
   EXPECT_EQ(LRR_LastFailure().Number, ENOENT);
+  EXPECT_EQ(LRR_LastFailure().Description,
+            "Could not write the LUC directory list to " + unwritable + ": No such file or directory");
+  Config().userDefaultsIniPath = "";
+  LRR_SaveDirectories();
+  EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
 }
 
 TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
-  const std::string first = MakeDir("first");
-  const std::string second = MakeDir("second");
-  const std::string other = MakeDir("other");
+  const std::string first = MakeDir("first"), second = MakeDir("second"), other = MakeDir("other");
   WriteWholeFile(first + "/L10540NW.LUC", "tile");
   WriteWholeFile(second + "/L10540NW.LUC", "tile");
   WriteWholeFile(second + "/L10440NW.LUC", "tile");
@@ -187,8 +162,8 @@ TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
   LRR_ReadDirectories();
 
   EXPECT_EQ(LRR_FindFile(40.0, -105.0, ""), first + "/L10540NW.LUC");
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
   EXPECT_EQ(LRR_FindFile(40.5, -104.5, ""), second + "/L10440NW.LUC");
+  LRR_GetDirectory(9);
   EXPECT_EQ(LRR_FindFile(40.0, -103.0, ""), "");
   EXPECT_EQ(LRR_LastError(), kLRRNoError);
 
@@ -198,25 +173,26 @@ TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
   EXPECT_EQ(LRR_FindFile(40.0, -105.0, other), "");
   EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
 
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, other + "\0/x"s), "");
-  EXPECT_EQ(LRR_LastError(), kLRRBadDirectoryName);
-  EXPECT_EQ(LRR_LastFailure().Number, 52);
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, "/" + std::string(5000, 'n')), "");
-  EXPECT_EQ(LRR_LastError(), kLRRBadDirectoryName);
-  EXPECT_EQ(LRR_LastFailure().Number, ENAMETOOLONG);
-  EXPECT_EQ(LRR_FindFile(1e9, -105.0, ""), "");
-  EXPECT_EQ(LRR_LastError(), kLRRBadDirectoryName);
+  const struct {
+    std::string directory;
+    double latitude;
+    int32_t number;  // -1: not looked at
+  } bad[] = {{other + "\0/x"s, 40.0, 52}, {"/" + std::string(5000, 'n'), 40.0, ENAMETOOLONG}, {"", 1e9, -1}};
+  for (const auto& c : bad) {
+    EXPECT_EQ(LRR_FindFile(c.latitude, -105.0, c.directory), "");
+    EXPECT_EQ(LRR_LastError(), kLRRBadDirectoryName);
+    if (c.number >= 0) {
+      EXPECT_EQ(LRR_LastFailure().Number, c.number);
+    }
+  }
 }
 
 TEST(LRRErrorText, FixedTextsForEveryCode) {
-  EXPECT_EQ(LRR_ErrorText(0), "No error.");
-  EXPECT_EQ(LRR_ErrorText(1), "Directories not read.");
-  EXPECT_EQ(LRR_ErrorText(5), "Bad directory name.");
-  EXPECT_EQ(LRR_ErrorText(11), "INI file filename not set.");
-  EXPECT_EQ(LRR_ErrorText(20), "No entries found for the specifed frequency in this template.");
-  EXPECT_EQ(LRR_ErrorText(21), "Unknown error.");
-  EXPECT_EQ(LRR_ErrorText(22), "Invalid error code.");
-  EXPECT_EQ(LRR_ErrorText(-1), "Invalid error code.");
+  const std::pair<int32_t, const char*> texts[] = {
+      {0, "No error."}, {1, "Directories not read."}, {5, "Bad directory name."}, {11, "INI file filename not set."},
+      {20, "No entries found for the specifed frequency in this template."}, {21, "Unknown error."},
+      {22, "Invalid error code."}, {-1, "Invalid error code."}};
+  for (const auto& [code, text] : texts) EXPECT_EQ(LRR_ErrorText(code), text) << code;
 }
 
 }  // namespace

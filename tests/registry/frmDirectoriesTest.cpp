@@ -1,11 +1,13 @@
 #include "registry/frmDirectories.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "registry/INISections.h"
 #include "registry/LULCRetrievalAndRegistry.h"
+#include "shell/HeadlessHost.h"
 #include "suite/SuiteConfig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
@@ -14,6 +16,8 @@ namespace tilbo {
 namespace {
 
 using namespace tilbo::testing;
+using ::testing::_;
+using ::testing::ElementsAre;
 
 class RecordingOwner final : public DirectoriesOwner {
  public:
@@ -73,10 +77,7 @@ TEST_F(frmDirectories, ANewDirectoryIsAddedOnlyWhenTheUserSaysYes) {
 
   prompter_.replies = {Reply::Yes};
   picker.cmdOK_Click();
-  const auto entries = Section();
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[1].Key, "Directory 2");
-  EXPECT_EQ(entries[1].Value, fresh + "/");
+  EXPECT_THAT(Section(), ElementsAre(_, INIEntry{"Directory 2", fresh + "/"}));
   EXPECT_EQ(owner_.reloads, 2);
 }
 
@@ -93,6 +94,17 @@ TEST_F(frmDirectories, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
   EXPECT_EQ(picker.path, "/");
 
   EXPECT_EQ(MountedRoots().front(), "/");
+}
+
+TEST_F(frmDirectories, TheMainWindowReportsAListItCannotReload) {
+  HeadlessHost host;  // the main window as the picker's owner, without a window
+  CountingEventPump pump;
+  frmMain main(prompter_, pump, host, CommandLine());
+  Config().userDefaultsIniPath = " ";
+  main.ReadDirectories();
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(prompter_.shown[0].text, "There was an error while trying to read the list of LUC directories!");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 namespace tilbo {
 namespace {
 
+using testing::CountEntries;
 using testing::ReadWholeFile;
 using testing::TempDir;
 using testing::WriteWholeFile;
@@ -33,18 +34,11 @@ mode_t ModeOf(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
-int CountEntries(const fs::path& dir) {
-  int n = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++n;
-  return n;
-}
-
 // How the file's mode comes out (0 for no file beforehand; a link to it when
 // `throughLink`), and whether the write is allowed at all.
 struct ModeCase {
   const char* what;
-  mode_t oldMode;
-  mode_t mask;
+  mode_t oldMode, mask;
   bool throughLink;
   int error;  // 0 when the write succeeds
   mode_t expected;
@@ -72,15 +66,27 @@ TEST(ReplaceFileAtomically, ModeRules) {
     if (c.throughLink) fs::create_symlink("f.bin", written);
     const ScopedUmask mask(c.mask);
     const bool ok = ReplaceFileAtomically(written, "new");
-    EXPECT_EQ(ok, c.error == 0);
-    if (!ok) {
-      EXPECT_EQ(errno, c.error);
-    }
+    EXPECT_EQ(ok ? 0 : errno, c.error);
     EXPECT_EQ(ReadWholeFile(file), c.error == 0 ? "new" : "old");
     EXPECT_EQ(ModeOf(file), c.expected);
     EXPECT_EQ(fs::is_symlink(written), c.throughLink);
     EXPECT_EQ(CountEntries(dir.path()), c.throughLink ? 2 : 1);  // no temporary file left
   }
+}
+
+TEST(ReplaceFileAtomically, PathsThatNameNoFileAreRefused) {
+  TempDir dir;
+  const struct {
+    std::string path;
+    int error;
+  } cases[] = {{dir.dir() + "f.bin/", EISDIR}, {dir.path().string(), EISDIR}, {"", EINVAL},
+               {dir.file("no/f.bin"), ENOENT}};
+  for (const auto& c : cases) {
+    errno = 0;
+    EXPECT_FALSE(ReplaceFileAtomically(c.path, "new")) << c.path;
+    EXPECT_EQ(errno, c.error) << c.path;
+  }
+  EXPECT_EQ(CountEntries(dir.path()), 0);
 }
 
 // Tiles land through StagedCopy: an interrupted placing leaves the old tile,

@@ -1,5 +1,6 @@
 #include "suite/ErrorReport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +15,7 @@
 namespace tilbo {
 namespace {
 
+using ::testing::StartsWith;
 using testing::LoggedTexts;
 using testing::ScriptedPrompter;
 using testing::SuiteEnvironment;
@@ -68,7 +70,7 @@ TEST_F(ErrorReportTest, BlankDetailWritesNoDetailLine) {
                                                 "Procedures:"};
   EXPECT_EQ(LoggedTexts(TechLogPath()), expectedLog);
   ASSERT_EQ(prompter_.shown.size(), 1u);
-  EXPECT_EQ(prompter_.shown[0].text.rfind("Error 5:  Invalid procedure call\r\n\r\nProcedures:\r\n\r\nThis", 0), 0u);
+  EXPECT_THAT(prompter_.shown[0].text, StartsWith("Error 5:  Invalid procedure call\r\n\r\nProcedures:\r\n\r\nThis"));
 }
 
 }  // namespace

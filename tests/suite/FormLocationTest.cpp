@@ -13,17 +13,8 @@ using testing::ReadWholeFile;
 using testing::SuiteEnvironment;
 using testing::WriteWholeFile;
 
-const ScreenGeometry kScreen{1920, 1080};
-
-WindowPlacement MainWindow() {
-  WindowPlacement w;
-  w.name = "frmMain";
-  w.left = 100;
-  w.top = 50;
-  w.width = 800;
-  w.height = 600;
-  return w;
-}
+// An 800 x 600 window designed at (100, 50).
+WindowPlacement MainWindow() { return WindowPlacement{"frmMain", 100, 50, 800, 600, false, false}; }
 
 TEST(SaveFormLoc, WritesLeftAndTopUnlessMinimisedOrMaximised) {
   SuiteEnvironment env;
@@ -31,7 +22,6 @@ TEST(SaveFormLoc, WritesLeftAndTopUnlessMinimisedOrMaximised) {
   WindowPlacement w = MainWindow();
   SaveFormLoc(w, " ", "");
   EXPECT_EQ(ReadWholeFile(Config().userDefaultsIniPath), "[CONFIG]\r\nfrmMain-X=100\r\nfrmMain-Y=50\r\n");
-
   w.left = 5;
   w.minimized = true;
   SaveFormLoc(w, "", "");
@@ -46,54 +36,32 @@ TEST(SaveFormLoc, WritesLeftAndTopUnlessMinimisedOrMaximised) {
   EXPECT_EQ(ReadINI("CONFIG", "frmMain Conv-X", "", other), "5");
 }
 
-TEST(RestoreFormLoc, SavedPositionOrDefaults) {
-  SuiteEnvironment env;
-  const std::string ini = env.home.file("QMDEFAULTS.INI");
-  WindowPlacement w = MainWindow();
-  // Nothing saved, given values below 1: the window stays where it was designed.
-  RestoreFormLoc(w, -88, -88, " ", ini, kScreen);
-  EXPECT_EQ(w.left, 100);
-  EXPECT_EQ(w.top, 50);
-  // Nothing saved, given values: those.
-  RestoreFormLoc(w, 300, 200, " ", ini, kScreen);
-  EXPECT_EQ(w.left, 300);
-  EXPECT_EQ(w.top, 200);
-  // Saved values win, read with "." as decimal mark and rounded.
-  WriteWholeFile(ini, "[CONFIG]\nfrmMain-X=640.5\nfrmMain-Y=  12\n");
-  RestoreFormLoc(w, 300, 200, " ", ini, kScreen);
-  EXPECT_EQ(w.left, 640);
-  EXPECT_EQ(w.top, 12);
-}
-
-TEST(RestoreFormLoc, NegativeAndOffScreenPositions) {
-  SuiteEnvironment env;
-  const std::string ini = env.home.file("QMDEFAULTS.INI");
-  WindowPlacement w = MainWindow();
-  WriteWholeFile(ini, "[CONFIG]\nfrmMain-X=-20\nfrmMain-Y=-1\n");
-  RestoreFormLoc(w, -88, -88, "", ini, kScreen);
-  EXPECT_EQ(w.left, 192);
-  EXPECT_EQ(w.top, 108);
-
-  // Beyond the right edge (a smaller screen than when saved): centred.
-  WriteWholeFile(ini, "[CONFIG]\nfrmMain-X=2500\nfrmMain-Y=100\n");
-  RestoreFormLoc(w, -88, -88, "", ini, kScreen);
-  EXPECT_EQ(w.left, (1920 - 800) / 2);
-  EXPECT_EQ(w.top, (1080 - 600) / 2);
-
-  // The first tenth of the window must be on the screen: 1900 + 80 > 1920.
-  WriteWholeFile(ini, "[CONFIG]\nfrmMain-X=1900\nfrmMain-Y=100\n");
-  RestoreFormLoc(w, -88, -88, "", ini, kScreen);
-  EXPECT_EQ(w.left, 560);
-  // 1840 + 80 is not beyond 1920: kept.
-  WriteWholeFile(ini, "[CONFIG]\nfrmMain-X=1840\nfrmMain-Y=1020\n");
-  RestoreFormLoc(w, -88, -88, "", ini, kScreen);
-  EXPECT_EQ(w.left, 1840);
-  EXPECT_EQ(w.top, 1020);
-  // Below the bottom edge: centred.
-  WriteWholeFile(ini, "[CONFIG]\nfrmMain-X=10\nfrmMain-Y=1030\n");
-  RestoreFormLoc(w, -88, -88, "", ini, kScreen);
-  EXPECT_EQ(w.left, 560);
-  EXPECT_EQ(w.top, 240);
+// On a 1920 x 1080 screen, with the defaults x and y given to the call.
+TEST(RestoreFormLoc, SavedPositionDefaultsAndOffScreenWindows) {
+  const struct {
+    const char* saved;  // the CONFIG lines
+    double x, y;
+    int left, top;
+  } cases[] = {
+      {"", -88, -88, 100, 50},  // nothing saved, defaults below 1: where it was designed
+      {"", 300, 200, 300, 200},
+      {"frmMain-X=640.5\nfrmMain-Y=  12\n", 300, 200, 640, 12},  // "." as decimal mark, rounded
+      {"frmMain-X=-20\nfrmMain-Y=-1\n", -88, -88, 192, 108},     // negative: a tenth of the screen
+      {"frmMain-X=2500\nfrmMain-Y=100\n", -88, -88, 560, 240},   // beyond the right edge: centred
+      {"frmMain-X=1900\nfrmMain-Y=100\n", -88, -88, 560, 240},   // its first tenth beyond the edge
+      {"frmMain-X=1840\nfrmMain-Y=1020\n", -88, -88, 1840, 1020},
+      {"frmMain-X=10\nfrmMain-Y=1030\n", -88, -88, 560, 240},  // below the bottom edge
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.saved);
+    SuiteEnvironment env;
+    const std::string ini = env.home.file("QMDEFAULTS.INI");
+    WriteWholeFile(ini, std::string("[CONFIG]\n") + c.saved);
+    WindowPlacement w = MainWindow();
+    RestoreFormLoc(w, c.x, c.y, " ", ini, ScreenGeometry{1920, 1080});
+    EXPECT_EQ(w.left, c.left);
+    EXPECT_EQ(w.top, c.top);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <string>
 
@@ -16,17 +15,47 @@ using testing::ReadWholeFile;
 using testing::SuiteEnvironment;
 using testing::WriteWholeFile;
 
-TEST(ReadINI, TrimsEverythingAndCutsAt1999Bytes) {
+TEST(IniAccess, ArgumentsAreTrimmedAndValuesCutAt1999Bytes) {
   SuiteEnvironment env;
-  const std::string ini = env.home.file("test.ini");
-  WriteWholeFile(ini, "[Sec]\nKey= value \nLong=" + std::string(2100, 'L') + "\n");
+  const std::string ini = env.home.file("w.ini");
+  WriteINI(" Sec ", " Key ", "  value  ", " " + ini + " ");
+  WriteINI("Sec", "Long", std::string(2100, 'L'), ini);
   EXPECT_EQ(ReadINI("  Sec ", " Key  ", "d", "  " + ini + "  "), "value");
   EXPECT_EQ(ReadINI("Sec", "Missing", "  padded default  ", ini), "padded default");
   EXPECT_EQ(ReadINI("Sec", "Long", "", ini), std::string(1999, 'L'));
+  WriteINI("S", "k", "v", env.home.file("missing/dir/w.ini"));  // the failure is ignored
+  EXPECT_FALSE(std::filesystem::exists(env.home.file("missing")));
 }
 
-TEST(ReadINIText, BlankFileMeansTheUserDefaultsIni) {
+// The user-defaults INI and the suite INI disagree about "1".
+TEST(IniAccess, TruthWords) {
   SuiteEnvironment env;
+  const std::string text = "[B]\none=1\ntrue=true\nminus= -1 \nyes=yes\nzero=0\nempty=\nTRUEish=TRUE!\n";
+  std::string ini = env.home.file("bool.ini");
+  WriteWholeFile(ini, text);
+  WriteWholeFile(env.suite.file("QMGAV32.INI"), text);
+  const struct {
+    const char* key;
+    const char* def;
+    bool user;
+    bool suite;
+  } cases[] = {{"one", "", true, false},      {"true", "", true, true},     {"minus", "", true, true},
+               {"yes", "", false, false},     {"zero", "", false, false},   {"empty", "TRUE", false, false},
+               {"TRUEish", "", false, false}, {"missing", " true ", true, true}, {"missing", "1", true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " default " + c.def);
+    EXPECT_EQ(ReadINIBool("B", c.key, c.def, ini), c.user);
+    EXPECT_EQ(ReadSuiteINIBool("B", c.key, c.def), c.suite);
+  }
+}
+
+TEST(IniAccess, BlankFileMeansTheUserDefaultsIni) {
+  SuiteEnvironment env;
+  EXPECT_EQ(GetDefaultsIniPath(), "QMconfig.InI");
+  Config().userDefaultsIniPath = "  ";
+  EXPECT_EQ(GetDefaultsIniPath(), env.suite.file("QMDEFAULTS.INI"));
+  EXPECT_EQ(Config().userDefaultsIniPath, env.suite.file("QMDEFAULTS.INI"));
+
   Config().userDefaultsIniPath = env.home.file("QMDEFAULTS.INI");
   WriteWholeFile(Config().userDefaultsIniPath, "[S]\nk=from defaults\n");
   std::string file = "   ";
@@ -35,47 +64,6 @@ TEST(ReadINIText, BlankFileMeansTheUserDefaultsIni) {
   std::string blank;
   EXPECT_TRUE(ReadINIBool("S", "missing", "TRUE", blank));
   EXPECT_EQ(blank, Config().userDefaultsIniPath);
-}
-
-TEST(ReadINIBool, TruthWordsOfTheUserDefaultsIni) {
-  SuiteEnvironment env;
-  std::string ini = env.home.file("bool.ini");
-  WriteWholeFile(ini, "[B]\none=1\ntrue=true\nminus= -1 \nyes=yes\nzero=0\nempty=\nTRUEish=TRUE!\n");
-  EXPECT_TRUE(ReadINIBool("B", "one", "", ini));
-  EXPECT_TRUE(ReadINIBool("B", "true", "", ini));
-  EXPECT_TRUE(ReadINIBool("B", "minus", "", ini));
-  EXPECT_FALSE(ReadINIBool("B", "yes", "", ini));
-  EXPECT_FALSE(ReadINIBool("B", "zero", "", ini));
-  EXPECT_FALSE(ReadINIBool("B", "empty", "TRUE", ini));
-  EXPECT_FALSE(ReadINIBool("B", "TRUEish", "", ini));
-  EXPECT_TRUE(ReadINIBool("B", "missing", " true ", ini));
-}
-
-TEST(ReadSuiteINIBool, OneIsFalseInTheSuiteIni) {
-  SuiteEnvironment env;
-  WriteWholeFile(env.suite.file("QMGAV32.INI"), "[B]\none=1\ntrue=True\nminus=-1\n");
-  EXPECT_EQ(GetSuiteIniPath(), env.suite.file("QMGAV32.INI"));
-  EXPECT_FALSE(ReadSuiteINIBool("B", "one", ""));
-  EXPECT_TRUE(ReadSuiteINIBool("B", "true", ""));
-  EXPECT_TRUE(ReadSuiteINIBool("B", "minus", ""));
-  EXPECT_FALSE(ReadSuiteINIBool("B", "missing", "1"));
-}
-
-TEST(WriteINI, TrimsArgumentsAndIgnoresFailure) {
-  SuiteEnvironment env;
-  const std::string ini = env.home.file("w.ini");
-  WriteINI(" CTG Tilbo Settings ", " Delete Old ", "  Yes  ", " " + ini + " ");
-  EXPECT_EQ(ReadWholeFile(ini), "[CTG Tilbo Settings]\r\nDelete Old=Yes\r\n");
-  WriteINI("S", "k", "v", env.home.file("missing/dir/w.ini"));  // no crash, no file
-  EXPECT_FALSE(std::filesystem::exists(env.home.file("missing")));
-}
-
-TEST(DefaultsIniPath, BlankPathsFallBackToTheSuiteDirectory) {
-  SuiteEnvironment env;
-  EXPECT_EQ(GetDefaultsIniPath(), "QMconfig.InI");
-  Config().userDefaultsIniPath = "  ";
-  EXPECT_EQ(GetDefaultsIniPath(), env.suite.file("QMDEFAULTS.INI"));
-  EXPECT_EQ(Config().userDefaultsIniPath, env.suite.file("QMDEFAULTS.INI"));
 }
 
 }  // namespace

@@ -16,13 +16,13 @@ using testing::TempDir;
 using testing::WriteWholeFile;
 
 TEST(SetPathName, JoinsWithExactlyOneSlash) {
-  EXPECT_EQ(setPathName("/data/", "//X.LUC", true), "/data/X.LUC");
-  EXPECT_EQ(setPathName("/data", "X.LUC", true), "/data/X.LUC");
-  EXPECT_EQ(setPathName("/data/", "\\X.LUC", false), "/data/X.LUC");
-  EXPECT_EQ(setPathName("/data/ ", "/ \\ X.LUC  ", true), "/data/X.LUC");
-  // A NUL left by a system buffer is ignored.
-  EXPECT_EQ(setPathName("/data\0"s, "X.LUC", true), "/data/X.LUC");
-  EXPECT_EQ(setPathName("/data/\0"s, "X.LUC", true), "/data/X.LUC");
+  const struct {
+    std::string directory, name;
+    bool convertSlashes;
+  } cases[] = {{"/data/", "//X.LUC", true}, {"/data", "X.LUC", true}, {"/data/", "\\X.LUC", false},
+               {"/data/ ", "/ \\ X.LUC  ", true}, {"/data\0"s, "X.LUC", true},  // a NUL left by a system buffer
+               {"/data/\0"s, "X.LUC", true}};
+  for (const auto& c : cases) EXPECT_EQ(setPathName(c.directory, c.name, c.convertSlashes), "/data/X.LUC") << c.name;
   // "\" is an ordinary character inside names and directories.
   EXPECT_EQ(setPathName("/odd\\dir", "a\\b", true), "/odd\\dir/a\\b");
   EXPECT_EQ(setPathName("", "X.LUC", true), "/X.LUC");
@@ -32,12 +32,11 @@ TEST(FileExists, NeedsAtLeastOneByte) {
   TempDir dir;
   WriteWholeFile(dir.file("empty"), "");
   WriteWholeFile(dir.file("one"), "1");
-  EXPECT_FALSE(FileExists(dir.file("missing")));
-  EXPECT_FALSE(FileExists(dir.file("empty")));
   EXPECT_TRUE(FileExists(dir.file("one")));
-  EXPECT_FALSE(FileExists(dir.path().string()));
-  EXPECT_FALSE(FileExists(""));
-  EXPECT_FALSE(FileExists(dir.file("one") + "\0junk"s));
+  for (const std::string& path :
+       {dir.file("missing"), dir.file("empty"), dir.path().string(), ""s, dir.file("one") + "\0junk"s}) {
+    EXPECT_FALSE(FileExists(path)) << path;
+  }
 }
 
 TEST(SuiteDirectories, EnvironmentOverridesAndXdgFallbacks) {

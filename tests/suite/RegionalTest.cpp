@@ -1,5 +1,6 @@
 #include "suite/Regional.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "suite/IniAccess.h"
@@ -12,6 +13,7 @@
 namespace tilbo {
 namespace {
 
+using ::testing::HasSubstr;
 using testing::ReadWholeFile;
 using testing::ScriptedPrompter;
 using testing::SuiteEnvironment;
@@ -49,18 +51,16 @@ TEST_F(RegionalTest, FirstRunStoresTheCurrentCharactersSilently) {
 }
 
 TEST_F(RegionalTest, DescribesEachDifference) {
-  std::string description;
-  WriteWholeFile(ini(), "[CONFIG]\nLast Decimal=.\nLast Dig Sep=,\n");
-  EXPECT_TRUE(ReadRegionalFormat(description));
-  EXPECT_EQ(description, "Decimal was '.' but now is ','\r\nDigit Separator was ',' but now is '.'");
-
-  WriteWholeFile(ini(), "[CONFIG]\nLast Decimal=,\nLast Dig Sep=,\n");
-  EXPECT_TRUE(ReadRegionalFormat(description));
-  EXPECT_EQ(description, "Digit Separator was ',' but now is '.'");
-
-  WriteWholeFile(ini(), "[CONFIG]\nLast Decimal=.\nLast Dig Sep=\n");
-  EXPECT_TRUE(ReadRegionalFormat(description));
-  EXPECT_EQ(description, "Decimal was '.' but now is ','");
+  const std::pair<const char*, const char*> cases[] = {
+      {"Last Decimal=.\nLast Dig Sep=,", "Decimal was '.' but now is ','\r\nDigit Separator was ',' but now is '.'"},
+      {"Last Decimal=,\nLast Dig Sep=,", "Digit Separator was ',' but now is '.'"},
+      {"Last Decimal=.\nLast Dig Sep=", "Decimal was '.' but now is ','"}};
+  for (const auto& [stored, expected] : cases) {
+    WriteWholeFile(ini(), std::string("[CONFIG]\n") + stored + "\n");
+    std::string description;
+    EXPECT_TRUE(ReadRegionalFormat(description));
+    EXPECT_EQ(description, expected);
+  }
 }
 
 TEST_F(RegionalTest, ChangeIsLoggedShownAndNotStored) {
@@ -78,8 +78,7 @@ TEST_F(RegionalTest, ChangeIsLoggedShownAndNotStored) {
             "Some settings in your QMDEFAULTS.INI file using the old settings may cause errors.\r\n\r\n"
             "Use the Configuration menu to Purge the configuration file to remove old settings.");
   EXPECT_EQ(ReadWholeFile(ini()), stored);
-  EXPECT_NE(ReadWholeFile(env_.suite.file("QMTECSUP.TXT")).find("WARNING:  The Regional Settings"),
-            std::string::npos);
+  EXPECT_THAT(ReadWholeFile(env_.suite.file("QMTECSUP.TXT")), HasSubstr("WARNING:  The Regional Settings"));
 }
 
 }  // namespace

@@ -11,18 +11,12 @@
 namespace tilbo {
 namespace {
 
+using testing::CountEntries;
 using testing::ReadWholeFile;
 using testing::ScopedEnv;
 using testing::SuiteEnvironment;
 using testing::WriteWholeFile;
 namespace fs = std::filesystem;
-
-std::vector<std::string> Names(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(SettleUserDefaultsIni, OldConfigIsCopiedOnceThenRetired) {
   SuiteEnvironment env;
@@ -32,10 +26,10 @@ TEST(SettleUserDefaultsIni, OldConfigIsCopiedOnceThenRetired) {
   EXPECT_TRUE(SettleUserDefaultsIni(true));
   EXPECT_EQ(Config().userDefaultsIniPath, env.home.file("QMDEFAULTS.INI"));
   EXPECT_EQ(ReadWholeFile(env.home.file("QMDEFAULTS.INI")), settings);
-  const auto left = Names(env.windows.path());
-  ASSERT_EQ(left.size(), 1u);
-  EXPECT_TRUE(std::regex_match(left[0], std::regex(R"(QMCONFIG \d{14}\.INI)"))) << left[0];
-  EXPECT_EQ(ReadWholeFile(env.windows.file(left[0])), settings);
+  ASSERT_EQ(CountEntries(env.windows.path()), 1);
+  const fs::path retired = fs::directory_iterator(env.windows.path())->path();
+  EXPECT_TRUE(std::regex_match(retired.filename().string(), std::regex(R"(QMCONFIG \d{14}\.INI)"))) << retired;
+  EXPECT_EQ(ReadWholeFile(retired), settings);
 
   // A second start finds QMDEFAULTS.INI and copies nothing.
   WriteWholeFile(env.windows.file("QMCONFIG.INI"), "[CONFIG]\r\nnewer=1\r\n");
@@ -71,14 +65,7 @@ TEST(SettleUserDefaultsIni, MissingWindowsFolderLeavesThePath) {
 }
 
 TEST(SettleUserDefaultsIni, RetiredNameCarriesTheLocalTime) {
-  std::tm when{};
-  when.tm_year = 2024 - 1900;
-  when.tm_mon = 2;
-  when.tm_mday = 7;
-  when.tm_hour = 9;
-  when.tm_min = 5;
-  when.tm_sec = 3;
-  when.tm_isdst = -1;
+  std::tm when{3, 5, 9, 7, 2, 2024 - 1900, 0, 0, -1, 0, nullptr};  // 2024-03-07 09:05:03, local time
   EXPECT_EQ(RetiredConfigName(std::mktime(&when)), "QMCONFIG 20240307090503.INI");
 }
 

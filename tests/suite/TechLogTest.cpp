@@ -1,5 +1,6 @@
 #include "suite/TechLog.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -12,6 +13,12 @@
 namespace tilbo {
 namespace {
 
+using ::testing::_;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::Not;
+using ::testing::Pair;
 using testing::Lines;
 using testing::LoggedTexts;
 using testing::ReadWholeFile;
@@ -32,16 +39,10 @@ TEST(TechLog, HeaderWrittenWhenMissingOrEmpty) {
   SuiteEnvironment env;
   WriteWholeFile(env.suite.file("QMTECSUP.TXT"), "");
   EnsureLog();
-  const auto lines = Lines(ReadWholeFile(TechLogPath()));
-  ASSERT_EQ(lines.size(), 9u);
-  EXPECT_EQ(lines[0], ".LOG");
-  EXPECT_EQ(lines[2], "TechSupport Report File");
-  EXPECT_EQ(lines[3], "");
-  EXPECT_TRUE(std::regex_match(lines[4], std::regex("OS: .+  CPU: .+"))) << lines[4];
-  EXPECT_TRUE(std::regex_match(lines[5], std::regex("Memory: [0-9,]* KB Free"))) << lines[5];
-  EXPECT_EQ(lines[6], "GAV is currently installed in " + env.suite.dir());
-  EXPECT_EQ(lines[8], std::string(52, '-'));
-
+  EXPECT_THAT(Lines(ReadWholeFile(TechLogPath())),
+              ElementsAre(".LOG", _, "TechSupport Report File", "", MatchesRegex("OS: .+  CPU: .+"),
+                          MatchesRegex("Memory: [0-9,]* KB Free"), "GAV is currently installed in " + env.suite.dir(), _,
+                          std::string(52, '-')));
   // An existing log is left alone.
   WriteWholeFile(TechLogPath(), "kept");
   EnsureLog();
@@ -62,10 +63,9 @@ TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
   EXPECT_TRUE(std::regex_search(hidden, std::regex(R"(  \(ctgtilbo __\.__\.\d+\)$)"))) << hidden;
 
   const std::string log = ReadWholeFile(TechLogPath());
-  EXPECT_NE(log.find(text + "\n \n" + hidden + "\n \n"), std::string::npos);
-  EXPECT_EQ(log.find('\r'), std::string::npos);
-  const std::vector<std::pair<int, std::string>> expected = {{2, "Write Log"}, {2, ""}, {2, "Write Log"}, {2, ""}};
-  EXPECT_EQ(status, expected);
+  EXPECT_THAT(log, HasSubstr(text + "\n \n" + hidden + "\n \n"));
+  EXPECT_THAT(log, Not(HasSubstr("\r")));
+  EXPECT_THAT(status, ElementsAre(Pair(2, "Write Log"), Pair(2, ""), Pair(2, "Write Log"), Pair(2, "")));
 }
 
 TEST(TechLog, LevelsGateTheOptionalLines) {
@@ -78,8 +78,7 @@ TEST(TechLog, LevelsGateTheOptionalLines) {
   WriteLogIfEnabled("enabled");
   WriteLogAtLevel("at 100", 100);
   WriteLogAtLevel("at 1100", 1100);
-  const std::vector<std::string> expected = {"enabled", "at 100"};
-  EXPECT_EQ(LoggedTexts(TechLogPath()), expected);
+  EXPECT_THAT(LoggedTexts(TechLogPath()), ElementsAre("enabled", "at 100"));
 }
 
 TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
@@ -91,8 +90,7 @@ TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
   SetStatusMessage("ignored", -1);
   SetStatusSink([](int, const std::string&) { throw std::runtime_error("status line gone"); });
   SetStatusMessage("swallowed", 1);
-  const std::vector<std::pair<int, std::string>> expected = {{0, "Reading"}};
-  EXPECT_EQ(status, expected);
+  EXPECT_THAT(status, ElementsAre(Pair(0, "Reading")));
 }
 
 }  // namespace

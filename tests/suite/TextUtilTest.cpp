@@ -6,13 +6,16 @@ namespace tilbo {
 namespace {
 
 TEST(FindLast, FindsLastOccurrenceAtOrBeforeStart) {
-  EXPECT_EQ(FindLast("/data/luc/L10540NW.LUC", "/"), 10);
-  EXPECT_EQ(FindLast("/data/luc/x", "/", 9), 6);   // the "/" at 10 begins after start
-  EXPECT_EQ(FindLast("/data/luc/x", "/", 10), 10);
-  EXPECT_EQ(FindLast("abcabc", "bc", 0), 5);       // start below 1 means the whole text
-  EXPECT_EQ(FindLast("abcabc", "bc", 99), 5);      // start beyond the text too
-  EXPECT_EQ(FindLast("abcabc", "BC"), 0);          // exact, case-sensitive
-  EXPECT_EQ(FindLast("", "/"), 0);
+  const struct {
+    const char* text;
+    const char* what;
+    int start;
+    int expected;
+  } cases[] = {{"/data/luc/L10540NW.LUC", "/", -1, 10}, {"/data/luc/x", "/", 9, 6},  // the "/" at 10 begins after start
+               {"/data/luc/x", "/", 10, 10}, {"abcabc", "bc", 0, 5},  // start below 1: the whole text
+               {"abcabc", "bc", 99, 5},      {"abcabc", "BC", -1, 0},  // exact, case-sensitive
+               {"", "/", -1, 0}};
+  for (const auto& c : cases) EXPECT_EQ(FindLast(c.text, c.what, c.start), c.expected) << c.text << " " << c.start;
 }
 
 TEST(Trimming, RemovesSpacesOnlyAndMeasuresTrimmedLength) {
@@ -26,12 +29,7 @@ TEST(Trimming, RemovesSpacesOnlyAndMeasuresTrimmedLength) {
 
 TEST(ReplaceChars, TrimsThenReplacesEachCharacterInTurn) {
   EXPECT_EQ(ReplaceChars("  a/b\\c  ", "/\\", "-"), "a-b-c");
-  EXPECT_EQ(ReplaceChars("ab", "a", "b"), "bb");
-  // Characters are replaced in turn, so a replacement can be replaced again.
-  EXPECT_EQ(ReplaceChars("ab", "ab", "c"), "cc");
-}
-
-TEST(Case, UpperCasesAsciiAndComparesIgnoringCase) {
+  EXPECT_EQ(ReplaceChars("ab", "ab", "c"), "cc");  // a replacement can be replaced again
   EXPECT_EQ(ToUpperAscii("l10540nw.luc \xe9"), "L10540NW.LUC \xe9");
   EXPECT_TRUE(EqualsIgnoreCase("QMconfig.InI", "QMCONFIG.INI"));
   EXPECT_FALSE(EqualsIgnoreCase("a", "ab"));

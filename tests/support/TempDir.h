@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -52,6 +53,11 @@ class ScopedEnv {
   const char* name_;
   std::optional<std::string> old_;
 };
+
+// How many entries a directory holds (a test's check that no temporary file was left).
+inline int CountEntries(const std::filesystem::path& dir) {
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator(dir), {}));
+}
 
 inline std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
