@@ -15,6 +15,7 @@ namespace tilbo {
 namespace {
 
 using namespace tilbo::testing;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -189,9 +190,8 @@ TEST_F(LuctoolCtgTest, UsageErrorsAndHelpOfEveryCommand) {
   for (const char* command : {"info", "cells", "render", "georef", "export", "import", "synth"}) {
     const LuctoolResult help = RunTool({command, "--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_THAT(help.out, HasSubstr(std::string("Usage: luctool ") + command + " [OPTIONS]"));
-    EXPECT_THAT(help.out, HasSubstr("Example"));
-    EXPECT_THAT(help.out, HasSubstr("Exit status: 0 "));
+    EXPECT_THAT(help.out, AllOf(HasSubstr(std::string("Usage: luctool ") + command + " [OPTIONS]"),
+                                HasSubstr("Example"), HasSubstr("Exit status: 0 ")));
   }
   EXPECT_FALSE(std::filesystem::exists(file));
 }
