@@ -141,6 +141,8 @@ struct ImportCase {
   bool byMode;
 };
 
+void PrintTo(const ImportCase& k, std::ostream* os) { *os << k.what; }
+
 class LuctoolImport : public ::testing::TestWithParam<ImportCase> {};
 
 TEST_P(LuctoolImport, EveryGridPointHoldsTheIndependentlyComputedCode) {
