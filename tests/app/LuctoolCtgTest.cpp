@@ -1,30 +1,28 @@
-// luctool info and cells on CTG files, run in-process.
+// luctool info and cells on CTG files; the usage errors and help of every command.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ctg/CTGFile.h"
-#include "luctool/Luctool.h"
-#include "support/LuctoolRun.h"
 #include "support/CTGTestFiles.h"
+#include "support/LuctoolRun.h"
 #include "support/TempDir.h"
 
 namespace tilbo {
 namespace {
 
-using testing::DataRecord;
-using testing::PutRight;
-using testing::TempDir;
-using testing::ValidHeader;
-using testing::WriteWholeFile;
-
-using Result = testing::LuctoolResult;
-using testing::RunTool;
+using namespace tilbo::testing;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 const std::string kFake = std::string(TILBO_TEST_DATA_DIR) + "/fake_grid_cell";
+const std::string kCutShort =
+    "luctool: " + kFake + ": cut short: the file holds 1 of the 434309 data records its header declares\n";
 
 class LuctoolCtgTest : public ::testing::Test {
  protected:
@@ -34,59 +32,68 @@ class LuctoolCtgTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeader) {
+TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeaderOfEveryFileGiven) {
   // The sample holds one record of the 434309 its header declares: described,
   // and said to be cut short in the text, on standard error and by status 3.
-  const Result r = RunTool({"info", kFake});
+  const LuctoolResult r = RunTool({"info", kFake});
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "luctool: " + kFake + ": cut short: the file holds 1 of the 434309 data records its header declares\n");
-  EXPECT_NE(r.out.find(": USGS CTG land use and land cover, 434309 data records (the file holds 1)\n"
-                       "Cut short: the file holds 1 of the 434309 data records its header declares; the rest read "
-                       "as read errors\n"),
-            std::string::npos);
-  EXPECT_NE(RunTool({"info", kFake, "--json"}).out.find("\"dataRecordsInFile\":1,\"cutShort\":true,"),
-            std::string::npos);
-  EXPECT_NE(r.out.find("  Title               FAKE CITY\n"), std::string::npos);
-  EXPECT_NE(r.out.find("  DataDate            91170\n"), std::string::npos);
-  EXPECT_NE(r.out.find("  GridDimension1      558 (rows)\n"), std::string::npos);
-  EXPECT_NE(r.out.find("  Rec2Values          1 1 789 558 1 556 8 0 395 3 782 0 789 556 395 369\n"),
-            std::string::npos);
-  EXPECT_NE(r.out.find("  RefCornerEasting    421100"), std::string::npos);
-  EXPECT_NE(r.out.find("  Point4              46, -98 (north-east)\n"), std::string::npos);
-  EXPECT_NE(r.out.find("Quadrangle: (46, -100) to (45, -98)"), std::string::npos);
+  EXPECT_EQ(r.err, kCutShort);
+  EXPECT_THAT(r.out, StartsWith(kFake + ": USGS CTG land use and land cover, 434309 data records (the file holds 1)\n"
+      "Cut short: the file holds 1 of the 434309 data records its header declares; the rest read as read errors\n"
+      "  Title               FAKE CITY\n"
+      "  DataDate            91170\n"
+      "  GridDimension1      558 (rows)\n"));
+  for (const char* line : {"  Rec1Value51         14 (UTM zone)\n",
+                           "  Rec2Values          1 1 789 558 1 556 8 0 395 3 782 0 789 556 395 369\n",
+                           "  RefCornerEasting    421100 (north-west grid corner)\n  RefCornerNorthing   5094300\n",
+                           "  Point4              46, -98 (north-east)\n",
+                           "\nQuadrangle: (46, -100) to (45, -98); latitude 45 to 46, longitude -100 to -98 "
+                           "(degrees, west negative)\n"}) {
+    EXPECT_THAT(r.out, HasSubstr(line));
+  }
+
+  // Several files: each described in turn; one that cannot be read outweighs the cut-short sample.
+  const std::string missing = dir_.file("missing");
+  const LuctoolResult several = RunTool({"info", kFake, missing, kFake});
+  EXPECT_EQ(several.status, 1);
+  EXPECT_EQ(several.err, kCutShort + "luctool: " + missing +
+                             ": the file cannot be found or accessed (reader error 3)\n" + kCutShort);
+  EXPECT_EQ(several.out, r.out + "\n" + r.out);
+  const std::string json = RunTool({"info", "--json", kFake}).out;
+  EXPECT_THAT(json, HasSubstr("\"dataRecordsInFile\":1,\"cutShort\":true,"));
+  EXPECT_EQ(RunTool({"info", "--json", kFake, kFake}).out, json + json);
 }
 
 // Unpacked, and as USGS ships it: the records counted in the decompressed
 // content, the size the one on disk.
 TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
   const std::string gz = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
-  for (const std::string& path : {testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz"), gz}) {
+  for (const std::string& path : {GunzipSample(dir_, "LEWISTON_grid_cell.gz"), gz}) {
     SCOPED_TRACE(path);
-    const Result r = RunTool({"info", path, "--json"});
-    EXPECT_NE(r.out.find(path == gz ? "\"fileBytes\":1256101,\"dataBytes\":35363520,\"gzip\":true"
-                                    : "\"fileBytes\":35363520,\"dataBytes\":35363520,\"gzip\":false"),
-              std::string::npos);
-    EXPECT_EQ(RunTool({"cells", path, "--first", "442031"}).out,
-              "      cell zone  easting northing   code\n"
-              "    442031   19   418000  4872200     42\n"
-              "    442032   19   418200  4872200     42\n");
+    const LuctoolResult r = RunTool({"info", path, "--json"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out.substr(0, 1), "{");
-    EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
-    for (const char* part :
-         {"\"format\":\"CTG\"", "\"recordCount\":442032", "\"dataRecordsInFile\":442039,\"cutShort\":false,",
-          "\"GridDimension1\":575", "\"GridDimension2\":808", "\"CellSize\":200", "\"Rec1Value51\":19",
-          "\"RefCornerEasting\":259500", "\"RefCornerNorthing\":4987100",
-          "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"",
-          "{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72}",
+    EXPECT_THAT(r.out, StartsWith("{\"file\":\"" + path + "\",\"format\":\"CTG\","));
+    for (const std::string part :
+         {path == gz ? "\"fileBytes\":1256101,\"dataBytes\":35363520,\"gzip\":true"
+                     : "\"fileBytes\":35363520,\"dataBytes\":35363520,\"gzip\":false",
+          "\"recordCount\":442032,\"dataRecordsInFile\":442039,\"cutShort\":false,",
+          "\"header\":{\"GridDimension1\":575,\"RecordCountTimes2\":884064,\"GridDimension2\":808,\"CellSize\":200,",
+          "\"Rec1Value51\":19,", "\"RefCornerEasting\":259500,\"RefCornerNorthing\":4987100,",
+          "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"},",
+          "\"corners\":[{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72},"
+          "{\"role\":\"north-west\",\"latitude\":45,\"longitude\":-72},",
           "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
           "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
           "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
           "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
           "{\"fileName\":\"L07044NW.LUC\""}) {
-      EXPECT_NE(r.out.find(part), std::string::npos) << part;
+      EXPECT_THAT(r.out, HasSubstr(part));
     }
+    EXPECT_EQ(RunTool({"cells", path, "--first", "442031"}).out,
+              "      cell zone  easting northing   code\n"
+              "    442031   19   418000  4872200     42\n"
+              "    442032   19   418200  4872200     42\n");
   }
 }
 
@@ -108,8 +115,9 @@ TEST_F(LuctoolCtgTest, UnreadableFilesGiveOneLineWithTheReason) {
       {dir_.path().string(), "the file cannot be found or accessed (reader error 3): it is a directory, not a file"}};
   for (const auto& [path, reason] : cases) {
     for (const char* command : {"info", "cells"}) {
-      const Result r = RunTool({command, path});
-      EXPECT_EQ(r.status, 1) << command << " " << path;
+      SCOPED_TRACE(std::string(command) + " " + path);
+      const LuctoolResult r = RunTool({command, path});
+      EXPECT_EQ(r.status, 1);
       EXPECT_EQ(r.out, "");
       EXPECT_EQ(r.err, "luctool: " + path + ": " + reason + "\n");
     }
@@ -121,64 +129,72 @@ TEST_F(LuctoolCtgTest, CellsListsRecordsAndSaysWhichCannotBeRead) {
   bytes += DataRecord(14, 422600, 5094200, "21");
   bytes += DataRecord(14, 422800, 5094200, "99999");
   bytes += DataRecord(14, 423000, 5094200, "2000000102");
-  WriteWholeFile(dir_.file("quad"), bytes);  // the fourth record is missing
+  const std::string quad = dir_.file("quad");
+  WriteWholeFile(quad, bytes);  // the fourth record is missing
+  const std::string heading = "      cell zone  easting northing   code\n";
+  const std::string third = "         3   14   423000  5094200    102\n"
+                            "         4 cannot be read: read failure (reader error 7)\n";
 
-  const Result all = RunTool({"cells", dir_.file("quad")});
+  const LuctoolResult all = RunTool({"cells", quad});
   EXPECT_EQ(all.status, 0);
   EXPECT_EQ(all.err, "");
-  EXPECT_EQ(all.out,
-            "      cell zone  easting northing   code\n"
-            "         1   14   422600  5094200     21\n"
-            "         2 cannot be read: read failure (reader error 7)\n"
-            "         3   14   423000  5094200    102\n"
-            "         4 cannot be read: read failure (reader error 7)\n");
+  EXPECT_EQ(all.out, heading +
+                         "         1   14   422600  5094200     21\n"
+                         "         2 cannot be read: read failure (reader error 7)\n" + third);
 
   // Records beyond the last are an error, after the ones that exist.
-  const Result some = RunTool({"cells", dir_.file("quad"), "--first", "3", "--count", "3"});
+  const LuctoolResult some = RunTool({"cells", quad, "--first", "3", "--count", "3"});
   EXPECT_EQ(some.status, 1);
-  EXPECT_EQ(some.out,
-            "      cell zone  easting northing   code\n"
-            "         3   14   423000  5094200    102\n"
-            "         4 cannot be read: read failure (reader error 7)\n");
-  EXPECT_EQ(some.err, "luctool: " + dir_.file("quad") + ": record 5 does not exist (the file holds 4 data records)\n");
-  EXPECT_EQ(RunTool({"cells", dir_.file("quad"), "--first", "9"}).status, 1);
+  EXPECT_EQ(some.out, heading + third);
+  EXPECT_EQ(some.err, "luctool: " + quad + ": record 5 does not exist (the file holds 4 data records)\n");
 
   // Latitude and longitude as PROJ gives them (cs2cs, WGS 84 / UTM zone 14N).
-  const Result geo = RunTool({"cells", dir_.file("quad"), "--count", "1", "--geo"});
+  const LuctoolResult geo = RunTool({"cells", quad, "--count", "1", "--geo"});
   EXPECT_EQ(geo.status, 0);
   EXPECT_EQ(geo.out,
             "      cell zone  easting northing   code    latitude    longitude\n"
             "         1   14   422600  5094200     21   45.997002   -99.999530\n");
 }
 
-TEST_F(LuctoolCtgTest, InfoDescribesEveryFileGiven) {
-  const std::string missing = dir_.file("missing");
-  const Result r = RunTool({"info", kFake, missing, kFake});
-  EXPECT_EQ(r.status, 1);  // a file that cannot be read outweighs the cut-short sample (3)
-  const std::string cut = "luctool: " + kFake + ": cut short: the file holds 1 of the 434309 data records its header declares\n";
-  EXPECT_EQ(r.err, cut + "luctool: " + missing + ": the file cannot be found or accessed (reader error 3)\n" + cut);
-  const std::string one = RunTool({"info", kFake}).out;
-  EXPECT_EQ(r.out, one + "\n" + one);
-  EXPECT_NE(one.find("  Datum               WGS 84 ("), std::string::npos);
-  const Result json = RunTool({"info", "--json", kFake, kFake});
-  EXPECT_EQ(json.out, RunTool({"info", "--json", kFake}).out + RunTool({"info", "--json", kFake}).out);
-}
-
-TEST_F(LuctoolCtgTest, UsageErrorsAndHelp) {
-  EXPECT_EQ(RunTool({"info"}).status, 2);
-  EXPECT_EQ(RunTool({"cells", kFake, "--first", "0"}).status, 2);
-  EXPECT_EQ(RunTool({"cells", kFake, "--count", "x"}).status, 2);
-  const Result help = RunTool({"cells", "--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("--first"), std::string::npos);
-  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
-  for (const char* command : {"info", "cells", "render", "georef", "export", "synth"}) {
-    EXPECT_NE(RunTool({command, "--help"}).out.find("Example"), std::string::npos) << command;
+// Usage errors are status 2 with CLI11's or the command's reason; help and
+// version status 0. The messages go to standard error, help to standard output.
+TEST_F(LuctoolCtgTest, UsageErrorsAndHelpOfEveryCommand) {
+  const std::string file = dir_.file("out");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string text;  // the start of the message, or a part of the help
+  } cases[] = {
+      {{}, 2, "A subcommand is required\n"},
+      {{"info"}, 2, "FILE is required\n"},
+      {{"cells", kFake, "--first", "0"}, 2, "--first: Value 0 not in range 1 to 2147483647\n"},
+      {{"cells", kFake, "--count", "x"}, 2, "--count: Value x not in range 0 to 2147483647\n"},
+      {{"render", kFake}, 2, "--output is required\n"},
+      {{"synth", "--south", "44", "--west", "-72"}, 2, "--output is required\n"},
+      {{"synth", "--south", "44", "--west", "-72", "-o", file, "--cell", "25"}, 2,
+       "luctool synth: the cell size must be an even number of metres from 2 to 9998\n"},
+      {{"synth", "--south", "44", "--west", "-72", "-o", file, "--pattern", "stripes"}, 2,
+       "--pattern: Check stripes value in"},
+      {{"import", kFake, "--classes", "nlcd", "--cell", "0", "--dest", "."}, 2, "--cell: Value 0 not in range 1"},
+      {{"import", kFake, "--classes", "nlcd", "--cell", "200", "--dest", ".", "--bbox", "45", "-72", "44", "-71"}, 2,
+       "luctool import: --bbox wants SOUTH WEST NORTH EAST in degrees, south below north, west below east\n"},
+      {{"--version"}, 0, "luctool "},
+      {{"--help"}, 0, "luctool - inspect CTG land-use files and LUC tiles"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::PrintToString(k.args));
+    const LuctoolResult r = RunTool(k.args);
+    EXPECT_EQ(r.status, k.status);
+    EXPECT_THAT(k.status == 0 ? r.out : r.err, StartsWith(k.text));
+    EXPECT_EQ(k.status == 0 ? r.err : r.out, "");
   }
-  const Result top = RunTool({"--help"});
-  EXPECT_EQ(top.status, 0);
-  EXPECT_NE(top.out.find("info"), std::string::npos);
-  EXPECT_NE(top.out.find("cells"), std::string::npos);
+  for (const char* command : {"info", "cells", "render", "georef", "export", "import", "synth"}) {
+    const LuctoolResult help = RunTool({command, "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_THAT(help.out, AllOf(HasSubstr(std::string("Usage: luctool ") + command + " [OPTIONS]"),
+                                HasSubstr("Example"), HasSubstr("Exit status: 0 ")));
+  }
+  EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 }  // namespace

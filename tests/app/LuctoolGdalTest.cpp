@@ -25,46 +25,17 @@ namespace {
 
 using namespace tilbo::testing;
 
-constexpr const char* kTiles[] = {"L07144NW.LUC", "L07044NW.LUC"};
-
-class LuctoolGdal : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    env_ = new SuiteEnvironment;
-    dir_ = new TempDir;
-    const std::string source = GunzipSample(*dir_, "LEWISTON_grid_cell.gz");
-    const std::string convert = std::string("'") + TILBO_BINARY_DIR + "/ctgtilbo' /AUTO '/SOURCE=" + source +
-                                "' '/DEST=" + dir_->dir() + "' '/LOG=" + dir_->file("log.txt") + "'";
-    ASSERT_EQ(std::system(convert.c_str()), 0);
-    for (const char* name : kTiles) {
-      const std::string tile = dir_->file(name);
-      const LuctoolResult georef = RunTool({"georef", tile});
-      ASSERT_EQ(georef.status, 0) << georef.err;
-      EXPECT_EQ(georef.out, "Wrote " + tile + ".vrt (WGS 84 / UTM zone 19N, EPSG:32619)\n");
-      const LuctoolResult exported = RunTool({"export", tile, "-o", tile + ".tif"});
-      ASSERT_EQ(exported.status, 0) << exported.err;
-    }
+// Cells per code as `luctool info --json` counts them.
+std::map<int, GUIntBig> InfoCounts(const std::string& tile) {
+  const LuctoolResult info = RunTool({"info", "--json", tile});
+  EXPECT_EQ(info.status, 0) << info.err;
+  std::map<int, GUIntBig> counts;
+  const std::regex code(R"re(\{"code":(-?\d+),"cells":(\d+))re");
+  for (std::sregex_iterator m(info.out.begin(), info.out.end(), code), end; m != end; ++m) {
+    counts[std::stoi((*m)[1])] = std::stoull((*m)[2]);
   }
-  static void TearDownTestSuite() {
-    delete dir_;
-    delete env_;
-  }
-
-  // The tile through both of luctool's outputs.
-  static std::vector<GDALDatasetUniquePtr> Opened(const std::string& tile) {
-    std::vector<GDALDatasetUniquePtr> sets;
-    for (const std::string& path : {tile + ".vrt", tile + ".tif"}) {
-      sets.emplace_back(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
-      EXPECT_TRUE(sets.back()) << path;
-    }
-    return sets;
-  }
-
-  static SuiteEnvironment* env_;
-  static TempDir* dir_;
-};
-SuiteEnvironment* LuctoolGdal::env_ = nullptr;
-TempDir* LuctoolGdal::dir_ = nullptr;
+  return counts;
+}
 
 // The cell GDAL reads at a position, found as gdallocationinfo -geoloc finds it.
 int CellAt(GDALDataset& ds, double easting, double northing) {
@@ -79,72 +50,25 @@ int CellAt(GDALDataset& ds, double easting, double northing) {
   return value;
 }
 
-TEST_F(LuctoolGdal, RandomPointsReadTheCellLuctoolReads) {
-  for (const char* name : kTiles) {
-    const std::string tile = dir_->file(name);
+TEST(LuctoolGdal, VrtAndGeoTiffOfTheLewistonTilesReadAsTheTiles) {
+  TempDir dir;
+  {
+    SuiteEnvironment env;
+    const std::string source = GunzipSample(dir, "LEWISTON_grid_cell.gz");
+    ASSERT_EQ(std::system((std::string("'") + TILBO_BINARY_DIR + "/ctgtilbo' /AUTO '/SOURCE=" + source + "' '/DEST=" +
+                           dir.dir() + "' '/LOG=" + dir.file("log.txt") + "'").c_str()), 0);
+  }
+  for (const char* name : {"L07144NW.LUC", "L07044NW.LUC"}) {
+    const std::string tile = dir.file(name);
+    const LuctoolResult georef = RunTool({"georef", tile});
+    EXPECT_EQ(georef.out, "Wrote " + tile + ".vrt (WGS 84 / UTM zone 19N, EPSG:32619)\n") << georef.err;
+    const LuctoolResult exported = RunTool({"export", tile, "-o", tile + ".tif"});
+    EXPECT_EQ(exported.out, "Wrote " + tile + ".tif and " + tile + ".tif.aux.xml (WGS 84 / UTM zone 19N, "
+                            "EPSG:32619)\n") << exported.err;
     LUCFileV1 luc;
     luc.SetFileName(tile);
     luc.SetOpenMode(LUCFileV1::kMemoryIo);
     luc.SetCoordinateMode(LUCFileV1::kUtmCoordinates);
-    const auto sets = Opened(tile);
-    std::mt19937 random(20261206);
-    const double half = luc.XResolution() / 2.0;
-    std::uniform_real_distribution<double> east(luc.MinEasting() - half, luc.MaxEasting() + half);
-    std::uniform_real_distribution<double> north(luc.MinNorthing() - half, luc.MaxNorthing() + half);
-    int coded = 0;
-    for (int i = 0; i < 200; ++i) {
-      const double e = east(random), n = north(random);
-      const int expected = luc.LULCValue(e, n);
-      ASSERT_EQ(luc.LastError(), LUCFileV1::kNoError) << e << " E " << n << " N";
-      coded += expected != kPaddingValue;
-      for (const auto& ds : sets) {
-        EXPECT_EQ(CellAt(*ds, e, n), expected) << ds->GetDescription() << " at " << e << " E " << n << " N";
-      }
-    }
-    EXPECT_GT(coded, 150) << "the points should mostly fall on land-use codes";
-  }
-}
-
-TEST_F(LuctoolGdal, ReferenceSystemNodataColoursAndCategories) {
-  const auto sets = Opened(dir_->file(kTiles[0]));
-  for (const auto& ds : sets) {
-    SCOPED_TRACE(ds->GetDescription());
-    const OGRSpatialReference* srs = ds->GetSpatialRef();
-    ASSERT_NE(srs, nullptr);
-    int north = 0;
-    EXPECT_EQ(srs->GetUTMZone(&north), 19);
-    EXPECT_TRUE(north);
-    EXPECT_STREQ(srs->GetAuthorityCode(nullptr), "32619");
-    GDALRasterBand* band = ds->GetRasterBand(1);
-    EXPECT_EQ(band->GetNoDataValue(), kPaddingValue);
-    ASSERT_NE(band->GetColorTable(), nullptr);
-    const GDALColorEntry* forest = band->GetColorTable()->GetColorEntry(42);
-    ASSERT_NE(forest, nullptr);
-    const luctool::Rgba expected = luctool::CodeColour(42);
-    EXPECT_EQ((std::array<short, 3>{forest->c1, forest->c2, forest->c3}),
-              (std::array<short, 3>{expected.r, expected.g, expected.b}));
-    char** names = band->GetCategoryNames();
-    ASSERT_GT(CSLCount(names), 54);
-    EXPECT_STREQ(names[41], "Forest Land: Deciduous");
-    EXPECT_STREQ(names[54], "Water: Bays and Estuaries");
-  }
-}
-
-// Cells per code as `luctool info --json` counts them.
-std::map<int, GUIntBig> InfoCounts(const std::string& tile) {
-  const LuctoolResult info = RunTool({"info", "--json", tile});
-  EXPECT_EQ(info.status, 0) << info.err;
-  std::map<int, GUIntBig> counts;
-  const std::regex code(R"re(\{"code":(-?\d+),"cells":(\d+))re");
-  for (std::sregex_iterator m(info.out.begin(), info.out.end(), code), end; m != end; ++m) {
-    counts[std::stoi((*m)[1])] = std::stoull((*m)[2]);
-  }
-  return counts;
-}
-
-TEST_F(LuctoolGdal, StatisticsAndHistogramAgreeWithInfoCounts) {
-  for (const char* name : kTiles) {
-    const std::string tile = dir_->file(name);
     const std::map<int, GUIntBig> counts = InfoCounts(tile);
     ASSERT_GT(counts.size(), 10u);
     GUIntBig cells = 0;
@@ -153,9 +77,37 @@ TEST_F(LuctoolGdal, StatisticsAndHistogramAgreeWithInfoCounts) {
       cells += n;
       sum += static_cast<double>(code) * n;
     }
-    for (const auto& ds : Opened(tile)) {
-      SCOPED_TRACE(ds->GetDescription());
+    for (const std::string& path : {tile + ".vrt", tile + ".tif"}) {
+      SCOPED_TRACE(path);
+      GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+      ASSERT_TRUE(ds);
+      EXPECT_STREQ(ds->GetSpatialRef()->GetAuthorityCode(nullptr), "32619");
       GDALRasterBand* band = ds->GetRasterBand(1);
+      EXPECT_EQ(band->GetNoDataValue(), kPaddingValue);
+      ASSERT_NE(band->GetColorTable(), nullptr);
+      const GDALColorEntry* forest = band->GetColorTable()->GetColorEntry(42);
+      const luctool::Rgba expected = luctool::CodeColour(42);
+      EXPECT_EQ((std::array<short, 3>{forest->c1, forest->c2, forest->c3}),
+                (std::array<short, 3>{expected.r, expected.g, expected.b}));
+      char** names = band->GetCategoryNames();
+      ASSERT_GT(CSLCount(names), 54);
+      EXPECT_STREQ(names[41], "Forest Land: Deciduous");
+      EXPECT_STREQ(names[54], "Water: Bays and Estuaries");
+
+      std::mt19937 random(20261206);
+      const double half = luc.XResolution() / 2.0;
+      std::uniform_real_distribution<double> east(luc.MinEasting() - half, luc.MaxEasting() + half);
+      std::uniform_real_distribution<double> north(luc.MinNorthing() - half, luc.MaxNorthing() + half);
+      int coded = 0;
+      for (int i = 0; i < 200; ++i) {
+        const double e = east(random), n = north(random);
+        const int code = luc.LULCValue(e, n);
+        ASSERT_EQ(luc.LastError(), LUCFileV1::kNoError) << e << " E " << n << " N";
+        coded += code != kPaddingValue;
+        EXPECT_EQ(CellAt(*ds, e, n), code) << e << " E " << n << " N";
+      }
+      EXPECT_GT(coded, 150) << "the points should mostly fall on land-use codes";
+
       double min = 0, max = 0, mean = 0, deviation = 0;
       ASSERT_EQ(band->ComputeStatistics(FALSE, &min, &max, &mean, &deviation, nullptr, nullptr), CE_None);
       EXPECT_EQ(min, counts.begin()->first);
