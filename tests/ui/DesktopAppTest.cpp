@@ -14,7 +14,7 @@
 namespace tilbo::testing {
 namespace {
 
-TEST(DesktopApp, ClosingTheMainWindowEndsTheProgramWithStatusZero) {
+TEST(DesktopApp, ShowsTheMainWindowWithItsBoxesAndEndsWithStatusZeroWhenItCloses) {
   SuiteEnvironment environment;
   CTG_ResetModuleForTesting();
   LRR_ResetModuleForTesting();
@@ -22,7 +22,6 @@ TEST(DesktopApp, ClosingTheMainWindowEndsTheProgramWithStatusZero) {
   QTimer::singleShot(0, [&] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       if (auto* main = qobject_cast<ui::MainWindow*>(widget); main != nullptr && main->isVisible()) {
-        // Messages go to the window's boxes while it runs.
         EXPECT_NE(dynamic_cast<ui::QtPrompter*>(&ActivePrompter()), nullptr);
         closed = main->close();
       }

@@ -1,22 +1,24 @@
 #pragma once
 // What the window tests share: a fresh suite environment, the Qt prompter in
-// its scripted mode, the real event pump, a main window, and a way to act on a
-// modal window from inside its own event loop.
+// its scripted mode, an event pump on a test clock, a main window, and a way
+// to act on a modal window from inside its own event loop.
 
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
 #include "ctg/CTGFile.h"
-#include "synth/CTGSynth.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "support/SuiteEnvironment.h"
+#include "synth/CTGSynth.h"
 #include "ui/MainWindow.h"
 
 namespace tilbo::testing {
@@ -29,30 +31,24 @@ Widget* Control(QWidget* window, const char* name) {
   return widget;
 }
 
-// A double-click as the system delivers it: press, release, double-click,
-// release. (QTest's own sends a widget only the double-click event.)
-inline void DoubleClick(QWidget* widget, QPoint position) {
-  QTest::mousePress(widget, Qt::LeftButton, {}, position);
-  QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
-  QTest::mouseDClick(widget, Qt::LeftButton, {}, position);
-  QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
+inline void Press(QWidget* window, const char* button) {
+  QTest::mouseClick(Control<QPushButton>(window, button), Qt::LeftButton);
 }
 
-// A synthetic quadrangle of coarse cells (fast to convert) written into `dir`.
+// A synthetic quadrangle of coarse cells (fast to convert), one degree high.
 inline std::string WriteQuadrangle(const TempDir& dir, const std::string& name, double south, double west,
-                                   double width, int32_t cellSize = 1000) {
+                                   double width) {
   SynthOptions options;
   options.south = south;
   options.west = west;
   options.height = 1;
   options.width = width;
-  options.cellSize = cellSize;
+  options.cellSize = 1000;
   options.title = "TEST QUAD " + name;
   options.dataDate = "84180";
-  const std::string path = dir.file(name);
-  const SynthWriteResult result = WriteSynthCTG(options, path);
-  if (!result.ok) ADD_FAILURE() << "cannot write " << path << ": " << result.error;
-  return path;
+  const SynthWriteResult result = WriteSynthCTG(options, dir.file(name));
+  if (!result.ok) ADD_FAILURE() << "cannot write " << name << ": " << result.error;
+  return dir.file(name);
 }
 
 // Runs `action` on the modal window as soon as it is open, from inside its
@@ -62,11 +58,8 @@ inline void WhenModalOpens(std::function<void(QWidget*)> action, int triesLeft =
   QTimer::singleShot(1, [action = std::move(action), triesLeft]() mutable {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) {
-      if (triesLeft > 0) {
-        WhenModalOpens(std::move(action), triesLeft - 1);
-      } else {
-        ADD_FAILURE() << "no modal window opened";
-      }
+      if (triesLeft > 0) return WhenModalOpens(std::move(action), triesLeft - 1);
+      ADD_FAILURE() << "no modal window opened";
       return;
     }
     action(modal);
@@ -111,7 +104,7 @@ class WindowTest : public ::testing::Test {
   // Browse, with the open-file dialog answered with `path`.
   void Browse(const std::string& path) {
     window->fileDialog.answers.push_back(path);
-    QTest::mouseClick(Control<QPushButton>(window.get(), "cmdBrowse"), Qt::LeftButton);
+    Press(window.get(), "cmdBrowse");
   }
 
   frmMain& main() { return window->logic(); }
