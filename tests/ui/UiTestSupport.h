@@ -4,16 +4,13 @@
 // to act on a modal window from inside its own event loop.
 
 #include <QApplication>
-#include <QDialog>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <chrono>
-#include <functional>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <memory>
-#include <string>
 
 #include "ctg/CTGFile.h"
 #include "registry/LULCRetrievalAndRegistry.h"
@@ -24,11 +21,19 @@
 namespace tilbo::testing {
 
 // Finds a control of a window by the logic's name for it.
-template <typename Widget>
+template <typename Widget = QWidget>
 Widget* Control(QWidget* window, const char* name) {
   auto* widget = window->findChild<Widget*>(QString::fromUtf8(name));
   if (widget == nullptr) ADD_FAILURE() << "no control " << name << " in " << window->objectName().toStdString();
   return widget;
+}
+
+// The text a label, a line edit or a combo box shows.
+inline std::string Shown(QWidget* window, const char* name) {
+  QWidget* control = Control(window, name);
+  if (auto* label = qobject_cast<QLabel*>(control)) return label->text().toStdString();
+  if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text().toStdString();
+  return qobject_cast<QComboBox*>(control)->currentText().toStdString();
 }
 
 inline void Press(QWidget* window, const char* button) {
@@ -38,14 +43,8 @@ inline void Press(QWidget* window, const char* button) {
 // A synthetic quadrangle of coarse cells (fast to convert), one degree high.
 inline std::string WriteQuadrangle(const TempDir& dir, const std::string& name, double south, double west,
                                    double width) {
-  SynthOptions options;
-  options.south = south;
-  options.west = west;
-  options.height = 1;
-  options.width = width;
-  options.cellSize = 1000;
-  options.title = "TEST QUAD " + name;
-  options.dataDate = "84180";
+  const SynthOptions options{
+      .south = south, .west = west, .width = width, .cellSize = 1000, .title = "TEST QUAD", .dataDate = "84180"};
   const SynthWriteResult result = WriteSynthCTG(options, dir.file(name));
   if (!result.ok) ADD_FAILURE() << "cannot write " << name << ": " << result.error;
   return dir.file(name);
