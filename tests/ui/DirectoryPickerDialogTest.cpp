@@ -45,7 +45,8 @@ TEST_F(DirectoryPickerDialogTest, EveryControlReachesThePickerAndTheTreeShowsIts
       {"directory clicked", [&] { click(data.file("b"), false); }, data.file("b")},
       // An arrow closes and opens a listed directory and keeps the selection;
       // one not listed yet is selected, which lists it.
-      {"arrow of a listed one, twice", [&] { click(data.file("a"), true); click(data.file("a"), true); }, data.file("b")},
+      {"arrow of a listed one, twice",
+       [&] { for (int i = 0; i < 2; ++i) click(data.file("a"), true); }, data.file("b")},
       {"arrow of one not listed", [&] { click(data.file("a/inner"), true); }, data.file("a/inner")},
       {"drive /", [&] { QTest::keyClick(Control(&dialog, "drlbDrives"), Qt::Key_Up); }, "/"},
       {"drive data", [&] { QTest::keyClick(Control(&dialog, "drlbDrives"), Qt::Key_Down); }, data.dir()},

@@ -71,7 +71,9 @@ TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) 
   QTest::keyClick(&w, Qt::Key_Return);
   check("Enter", w.fileDialog.asked.size() == 1 && main().CurrentFile == 0);
   Browse(WriteQuadrangle(data, "three.ctg", 44, -72, 3));
-  check("Browse", main().PlannedFiles.size() == 3 && w.recordBrowserWindow() != nullptr);
+  ASSERT_EQ(main().PlannedFiles.size(), 3u);
+  ASSERT_NE(w.recordBrowserWindow(), nullptr);
+  check("Browse", main().defaultButton == DefaultButton::Convert);
   // The record browser opens whole on the screen, though no room is left on the right.
   EXPECT_TRUE(screen.contains(w.recordBrowserWindow()->frameGeometry()));
 

@@ -1,19 +1,11 @@
 #include "ui/QtEventPump.h"
 
-#include <QTimer>
-#include <chrono>
 #include <gtest/gtest.h>
 
 namespace tilbo::ui {
 namespace {
 
 using namespace std::chrono_literals;
-
-class CountingView final : public RefreshableView {
- public:
-  void Refresh() override { ++refreshes; }
-  int refreshes = 0;
-};
 
 // A clock that moves only when the test moves it, and counts its readings:
 // the pacing is then the same however fast the machine is.
@@ -26,12 +18,6 @@ QtEventPump::Clock::time_point ManualClock() {
 
 TEST(QtEventPump, ARecordLoopReadsTheClockOncePerBlockAndLetsEventsThroughOncePerInterval) {
   QtEventPump pump(20ms, &ManualClock);
-  CountingView view;
-  pump.AddView(&view);
-  int timerShots = 0;
-  QTimer timer;
-  QObject::connect(&timer, &QTimer::timeout, [&] { ++timerShots; });
-  timer.start(0);
   constexpr int32_t kBlocks = 100, kRecords = kBlocks * QtEventPump::kRecordsPerClockCheck;
   g_reads = 0;
   for (int32_t record = 1; record <= kRecords; ++record, g_now += 10us) {
@@ -43,19 +29,16 @@ TEST(QtEventPump, ARecordLoopReadsTheClockOncePerBlockAndLetsEventsThroughOncePe
   EXPECT_GE(pump.ProcessedCount(), 10);
   EXPECT_LE(pump.ProcessedCount(), 13);
   EXPECT_LE(g_reads, 4 * kBlocks);
-  EXPECT_EQ(view.refreshes, pump.ProcessedCount());
-  EXPECT_GE(timerShots, 1);
 
   // Creating a tile after the loop: a long step, one pump after it, must
   // not be lost to the loop's skipping.
   const int64_t before = pump.ProcessedCount();
   for (int step = 0; step < 3; ++step, g_now += 30ms) pump.ProcessPendingEvents();
   EXPECT_GE(pump.ProcessedCount() - before, 2);  // the first may still be skipped
-  // A status change runs a round at once.
+  // A status change runs a round at once, however recent the last one.
+  const int64_t beforeStatus = pump.ProcessedCount();
   pump.StatusChanged();
-  EXPECT_EQ(view.refreshes, pump.ProcessedCount());
-  EXPECT_GE(pump.ProcessedCount() - before, 3);
-  pump.RemoveView(&view);
+  EXPECT_EQ(pump.ProcessedCount(), beforeStatus + 1);
 }
 
 TEST(QtEventPump, SlowRoundsComeLessOftenSoTheyTakeAtMostATwentiethOfTheTime) {

@@ -56,16 +56,12 @@ inline std::string WriteQuadrangle(const TempDir& dir, const std::string& name, 
 inline void WhenModalOpens(std::function<void(QWidget*)> action, int triesLeft = 5000) {
   QTimer::singleShot(1, [action = std::move(action), triesLeft]() mutable {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr) {
-      if (triesLeft > 0) return WhenModalOpens(std::move(action), triesLeft - 1);
-      ADD_FAILURE() << "no modal window opened";
-      return;
-    }
+    if (modal == nullptr && triesLeft > 0) return WhenModalOpens(std::move(action), triesLeft - 1);
+    ASSERT_NE(modal, nullptr) << "no modal window opened";
     action(modal);
-    if (QApplication::activeModalWidget() == modal) {
-      ADD_FAILURE() << modal->objectName().toStdString() << " was left open";
-      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
-    }
+    if (QApplication::activeModalWidget() != modal) return;
+    ADD_FAILURE() << modal->objectName().toStdString() << " was left open";
+    qobject_cast<QDialog*>(modal)->done(QDialog::Rejected);
   });
 }
 
