@@ -111,6 +111,8 @@ void ConversionWindow::RefreshList() {
     for (std::size_t i = 0; i < rows.size(); ++i) {
       auto* item = new QListWidgetItem(lstFiles_);
       item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+      // An item without a check state shows no check box, even when checkable.
+      item->setCheckState(Qt::Unchecked);
     }
   }
   for (int i = 0; i < lstFiles_->count(); ++i) {

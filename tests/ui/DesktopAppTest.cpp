@@ -1,28 +1,20 @@
 #include "ui/DesktopApp.h"
 
-#include <QApplication>
-#include <QTimer>
-#include <gtest/gtest.h>
-
-#include "ctg/CTGFile.h"
-#include "registry/LULCRetrievalAndRegistry.h"
 #include "suite/IniAccess.h"
 #include "suite/SuiteConfig.h"
-#include "support/SuiteEnvironment.h"
-#include "ui/MainWindow.h"
+#include "UiTestSupport.h"
 
 namespace tilbo::testing {
 namespace {
 
-TEST(DesktopApp, ClosingTheMainWindowEndsTheProgramWithStatusZero) {
-  SuiteEnvironment environment;
-  CTG_ResetModuleForTesting();
-  LRR_ResetModuleForTesting();
+using DesktopAppTest = WindowTest;
+
+TEST_F(DesktopAppTest, ShowsTheMainWindowWithItsBoxesAndEndsWithStatusZeroWhenItCloses) {
+  SetActivePrompter(nullptr);
   bool closed = false;
   QTimer::singleShot(0, [&] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       if (auto* main = qobject_cast<ui::MainWindow*>(widget); main != nullptr && main->isVisible()) {
-        // Messages go to the window's boxes while it runs.
         EXPECT_NE(dynamic_cast<ui::QtPrompter*>(&ActivePrompter()), nullptr);
         closed = main->close();
       }
@@ -35,7 +27,6 @@ TEST(DesktopApp, ClosingTheMainWindowEndsTheProgramWithStatusZero) {
   // The window saved where it stood, and the headless prompter is back.
   EXPECT_NE(ReadINI("CONFIG", "frmMain-X", "", Config().userDefaultsIniPath), "");
   EXPECT_NE(dynamic_cast<HeadlessPrompter*>(&ActivePrompter()), nullptr);
-  CTG_ResetModuleForTesting();
 }
 
 }  // namespace

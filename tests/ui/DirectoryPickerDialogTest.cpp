@@ -1,123 +1,78 @@
 #include "ui/DirectoryPickerDialog.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTreeWidget>
+#include <filesystem>
 
-#include "registry/INISections.h"
-#include "suite/SuiteConfig.h"
 #include "UiTestSupport.h"
 
 namespace tilbo::testing {
 namespace {
 
-class DirectoryPickerDialogTest : public WindowTest {
+class DirectoryPickerDialogTest : public WindowTest, public DirectoriesOwner {
  protected:
-  DirectoryPickerDialogTest() { std::filesystem::create_directory(luc); }
-
-  // Selects a directory of the tree as the user does: a click on it.
-  static void Select(ui::DirectoryPickerDialog& picker, const QString& path) {
-    QTreeWidgetItem* item = picker.ItemFor(path);
-    ASSERT_NE(item, nullptr) << "no entry " << path.toStdString();
-    auto* tree = Control<QTreeWidget>(&picker, "dilbDirectories");
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+  DirectoryPickerDialogTest() {
+    std::filesystem::create_directories(data.path() / "a" / "inner");
+    std::filesystem::create_directories(data.path() / "b");
+    picker.Load();
   }
+  void ReadDirectories() override {}
+  void SetDirectoryText(const std::string& text) override { picked = text; }
 
-  // The picker opens on the tile's directory, selected; from the root down,
-  // each directory is selected and opened with the arrow key, then OK
-  // takes the one selected last.
-  void PickWithOk(const std::string& directory) {
-    WhenModalOpens([directory, tileDirectory = main().cboDirectories.text](QWidget* modal) {
-      auto* picker = qobject_cast<ui::DirectoryPickerDialog*>(modal);
-      ASSERT_NE(picker, nullptr);
-      EXPECT_EQ(picker->windowTitle().toStdString(), "Browse Directories");
-      EXPECT_EQ(Control<QComboBox>(picker, "drlbDrives")->currentText().toStdString(), "/");
-      auto* tree = Control<QTreeWidget>(picker, "dilbDirectories");
-      EXPECT_EQ(picker->logic().path, tileDirectory);
-      EXPECT_EQ(tree->currentItem()->data(0, Qt::UserRole).toString().toStdString(), tileDirectory);
-      QString path = "/";
-      for (const QString& name : QString::fromStdString(directory).split('/', Qt::SkipEmptyParts)) {
-        Select(*picker, path);
-        QTest::keyClick(tree, Qt::Key_Right);
-        path = path == "/" ? "/" + name : path + "/" + name;
-      }
-      Select(*picker, path);
-      EXPECT_EQ(picker->logic().path, directory);
-      QTest::mouseClick(Control<QPushButton>(picker, "cmdOK"), Qt::LeftButton);
-    });
-    QTest::mouseClick(Control<QPushButton>(window.get(), "cmdDirectories"), Qt::LeftButton);
-  }
-
-  // Opens the main window on a quadrangle whose tile goes into `data`.
-  void LoadQuadrangle() {
-    OpenMainWindow();
-    Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));
-    auto* directory = Control<QComboBox>(window.get(), "cboDirectories");
-    directory->lineEdit()->clear();
-    QTest::keyClicks(directory->lineEdit(), QString::fromStdString(data.path().string()));
-  }
-
-  std::vector<INIEntry> Listed() const {
-    return ReadINISection("LULC Directories", Config().userDefaultsIniPath);
-  }
-
-  const std::string luc = data.file("luc");
+  std::string picked = "none";
+  // The data directory stands for a second mounted drive.
+  frmDirectories picker{*this, prompter, {"/", data.path().string()}};
 };
 
-TEST_F(DirectoryPickerDialogTest, PickedDirectoryIsOfferedForTheListAndBecomesTheTilesDirectory) {
-  LoadQuadrangle();
-  prompter.AddReply(Reply::Yes);
-  PickWithOk(luc);
-
-  ASSERT_EQ(prompter.Recorded().size(), 1u);
-  const ui::RecordedBox& question = prompter.Recorded()[0];
-  EXPECT_EQ(question.icon, QMessageBox::Question);
-  EXPECT_EQ(question.text.toStdString(), "The directory you selected, " + luc +
-                                             "/, is not one of the directories that GAV will search in for LUC "
-                                             "files.\n\nWould you like to add this directory to that list now?");
-  const std::vector<INIEntry> listed = Listed();
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].Key, "Directory 1");
-  EXPECT_EQ(listed[0].Value, luc + "/");
-  // The main window lists it and shows the picked directory as the tile's.
-  auto* box = Control<QComboBox>(window.get(), "cboDirectories");
-  ASSERT_EQ(box->count(), 1);
-  EXPECT_EQ(box->itemText(0).toStdString(), luc + "/");
-  EXPECT_EQ(box->currentText().toStdString(), luc);
-  EXPECT_EQ(main().PlannedFiles[0].Directory, luc);
-
-  // Picked again: already listed, so nothing is asked and the list stays.
-  prompter.ClearRecorded();
-  PickWithOk(luc);
-  EXPECT_TRUE(prompter.Recorded().empty());
-  EXPECT_EQ(Listed().size(), 1u);
+TEST_F(DirectoryPickerDialogTest, EveryControlReachesThePickerAndTheTreeShowsItsPath) {
+  ui::DirectoryPickerDialog dialog(picker, data.file("a"), nullptr);
+  dialog.show();
+  auto* tree = Control<QTreeWidget>(&dialog, "dilbDirectories");
+  // A click on a directory, or on its arrow (one indentation left of it).
+  auto click = [&](const std::string& path, bool arrow) {
+    QTreeWidgetItem* item = dialog.ItemFor(QString::fromStdString(path));
+    ASSERT_NE(item, nullptr) << path;
+    const QRect rect = tree->visualItemRect(item);
+    const QPoint at = arrow ? QPoint(rect.left() - tree->indentation() / 2, rect.center().y()) : rect.center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+  };
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    std::string path;
+  } steps[] = {
+      {"opened on the tile's directory, on its drive", [] {}, data.file("a")},
+      {"drive's root clicked", [&] { click(data.path().string(), false); }, data.path().string()},
+      {"directory clicked", [&] { click(data.file("b"), false); }, data.file("b")},
+      // An arrow closes and opens a listed directory and keeps the selection;
+      // one not listed yet is selected, which lists it.
+      {"arrow of a listed one, twice",
+       [&] { for (int i = 0; i < 2; ++i) click(data.file("a"), true); }, data.file("b")},
+      {"arrow of one not listed", [&] { click(data.file("a/inner"), true); }, data.file("a/inner")},
+      {"drive /", [&] { QTest::keyClick(Control(&dialog, "drlbDrives"), Qt::Key_Up); }, "/"},
+      {"drive data", [&] { QTest::keyClick(Control(&dialog, "drlbDrives"), Qt::Key_Down); }, data.dir()},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    EXPECT_EQ(picker.path, step.path);
+    // The drive list, the path and the tree's selection show the logic's path.
+    EXPECT_EQ(Control<QComboBox>(&dialog, "drlbDrives")->currentIndex(), picker.selectedDrive);
+    EXPECT_TRUE(std::filesystem::equivalent(Shown(&dialog, "lblPath"), picker.path));
+    EXPECT_EQ(dialog.ItemFor(QString::fromStdString(Shown(&dialog, "lblPath"))), tree->currentItem());
+  }
+  Press(&dialog, "cmdOK");
+  EXPECT_EQ(picked, data.dir());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(prompter.Recorded().size(), 1u);  // not a LUC directory yet: add it?
 }
 
-TEST_F(DirectoryPickerDialogTest, NoKeepsTheListAndCancelChangesNothing) {
-  LoadQuadrangle();
-  const std::string before = main().PlannedFiles[0].Directory;
-
-  WhenModalOpens([this](QWidget* modal) {
-    auto* picker = qobject_cast<ui::DirectoryPickerDialog*>(modal);
-    ASSERT_NE(picker, nullptr);
-    // Wandering into a directory and cancelling leaves the tile's directory.
-    const std::string top = "/" + std::next(data.path().begin())->string();
-    Select(*picker, QString::fromStdString(top));
-    EXPECT_EQ(picker->logic().path, top);
-    QTest::mouseClick(Control<QPushButton>(picker, "cmdCancel"), Qt::LeftButton);
-  });
-  QTest::mouseClick(Control<QPushButton>(window.get(), "cmdDirectories"), Qt::LeftButton);
-  EXPECT_EQ(main().PlannedFiles[0].Directory, before);
-  EXPECT_TRUE(prompter.Recorded().empty());
-
-  prompter.AddReply(Reply::No);
-  PickWithOk(luc);
-  ASSERT_EQ(prompter.Recorded().size(), 1u);
-  EXPECT_EQ(prompter.Recorded()[0].reply, Reply::No);
-  EXPECT_TRUE(Listed().empty());
-  EXPECT_EQ(main().PlannedFiles[0].Directory, luc);
+TEST_F(DirectoryPickerDialogTest, CancelLeavesTheOwnersDirectory) {
+  ui::DirectoryPickerDialog dialog(picker, data.file("b"), nullptr);
+  dialog.show();
+  Press(&dialog, "cmdCancel");
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_TRUE(picker.closed);
+  EXPECT_EQ(picked, "none");
 }
 
 }  // namespace

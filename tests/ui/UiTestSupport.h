@@ -1,58 +1,53 @@
 #pragma once
 // What the window tests share: a fresh suite environment, the Qt prompter in
-// its scripted mode, the real event pump, a main window, and a way to act on a
-// modal window from inside its own event loop.
+// its scripted mode, an event pump on a test clock, a main window, and a way
+// to act on a modal window from inside its own event loop.
 
 #include <QApplication>
-#include <QDialog>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <chrono>
-#include <functional>
-#include <gtest/gtest.h>
-#include <memory>
-#include <string>
+#include <gmock/gmock.h>
 
 #include "ctg/CTGFile.h"
-#include "synth/CTGSynth.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "support/SuiteEnvironment.h"
+#include "synth/CTGSynth.h"
 #include "ui/MainWindow.h"
 
 namespace tilbo::testing {
 
 // Finds a control of a window by the logic's name for it.
-template <typename Widget>
+template <typename Widget = QWidget>
 Widget* Control(QWidget* window, const char* name) {
   auto* widget = window->findChild<Widget*>(QString::fromUtf8(name));
   if (widget == nullptr) ADD_FAILURE() << "no control " << name << " in " << window->objectName().toStdString();
   return widget;
 }
 
-// A double-click as the system delivers it: press, release, double-click,
-// release. (QTest's own sends a widget only the double-click event.)
-inline void DoubleClick(QWidget* widget, QPoint position) {
-  QTest::mousePress(widget, Qt::LeftButton, {}, position);
-  QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
-  QTest::mouseDClick(widget, Qt::LeftButton, {}, position);
-  QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
+// The text a label, a line edit or a combo box shows.
+inline std::string Shown(QWidget* window, const char* name) {
+  QWidget* control = Control(window, name);
+  if (auto* label = qobject_cast<QLabel*>(control)) return label->text().toStdString();
+  if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text().toStdString();
+  return qobject_cast<QComboBox*>(control)->currentText().toStdString();
 }
 
-// A synthetic quadrangle of coarse cells (fast to convert) written into `dir`.
+inline void Press(QWidget* window, const char* button) {
+  QTest::mouseClick(Control<QPushButton>(window, button), Qt::LeftButton);
+}
+
+// A synthetic quadrangle of coarse cells (fast to convert), one degree high.
 inline std::string WriteQuadrangle(const TempDir& dir, const std::string& name, double south, double west,
-                                   double width, int32_t cellSize = 1000) {
-  SynthOptions options;
-  options.south = south;
-  options.west = west;
-  options.height = 1;
-  options.width = width;
-  options.cellSize = cellSize;
-  options.title = "TEST QUAD " + name;
-  options.dataDate = "84180";
-  const std::string path = dir.file(name);
-  const SynthWriteResult result = WriteSynthCTG(options, path);
-  if (!result.ok) ADD_FAILURE() << "cannot write " << path << ": " << result.error;
-  return path;
+                                   double width) {
+  const SynthOptions options{
+      .south = south, .west = west, .width = width, .cellSize = 1000, .title = "TEST QUAD", .dataDate = "84180"};
+  const SynthWriteResult result = WriteSynthCTG(options, dir.file(name));
+  if (!result.ok) ADD_FAILURE() << "cannot write " << name << ": " << result.error;
+  return dir.file(name);
 }
 
 // Runs `action` on the modal window as soon as it is open, from inside its
@@ -61,19 +56,12 @@ inline std::string WriteQuadrangle(const TempDir& dir, const std::string& name, 
 inline void WhenModalOpens(std::function<void(QWidget*)> action, int triesLeft = 5000) {
   QTimer::singleShot(1, [action = std::move(action), triesLeft]() mutable {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr) {
-      if (triesLeft > 0) {
-        WhenModalOpens(std::move(action), triesLeft - 1);
-      } else {
-        ADD_FAILURE() << "no modal window opened";
-      }
-      return;
-    }
+    if (modal == nullptr && triesLeft > 0) return WhenModalOpens(std::move(action), triesLeft - 1);
+    ASSERT_NE(modal, nullptr) << "no modal window opened";
     action(modal);
-    if (QApplication::activeModalWidget() == modal) {
-      ADD_FAILURE() << modal->objectName().toStdString() << " was left open";
-      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
-    }
+    if (QApplication::activeModalWidget() != modal) return;
+    ADD_FAILURE() << modal->objectName().toStdString() << " was left open";
+    qobject_cast<QDialog*>(modal)->done(QDialog::Rejected);
   });
 }
 
@@ -111,7 +99,7 @@ class WindowTest : public ::testing::Test {
   // Browse, with the open-file dialog answered with `path`.
   void Browse(const std::string& path) {
     window->fileDialog.answers.push_back(path);
-    QTest::mouseClick(Control<QPushButton>(window.get(), "cmdBrowse"), Qt::LeftButton);
+    Press(window.get(), "cmdBrowse");
   }
 
   frmMain& main() { return window->logic(); }
