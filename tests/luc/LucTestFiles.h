@@ -13,6 +13,8 @@ namespace tilbo::testing {
 struct LucFileRecipe {
   std::string signature = "QMLULC 1.0";
   int16_t zone = 13;
+  double nwLatitude = 41.0;
+  double nwLongitude = -106.0;
   double seLatitude = 40.0;
   double seLongitude = -105.0;
   int32_t minNorthing = 4430000 - 9 * 200;
@@ -44,6 +46,8 @@ inline std::string MakeLucBytes(const LucFileRecipe& s) {
   std::string bytes(static_cast<std::size_t>(s.recordLength) * (s.dataRows + 1), '\0');
   bytes.replace(0, s.signature.size(), s.signature);
   Put(bytes, 90, s.zone);
+  Put(bytes, 92, s.nwLatitude);
+  Put(bytes, 100, s.nwLongitude);
   Put(bytes, 108, s.seLatitude);
   Put(bytes, 116, s.seLongitude);
   Put(bytes, 124, s.minNorthing);
