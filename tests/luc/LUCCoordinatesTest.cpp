@@ -74,39 +74,31 @@ TEST_P(LUCCoordinates, CellValuesAddressedInEveryCoordinateMode) {
   EXPECT_EQ(std::pair(north, east), std::pair(utm.northing, utm.easting));
 }
 
-TEST_P(LUCCoordinates, InFileTestsTheOneDegreeCell) {
+TEST_P(LUCCoordinates, InFileTestsTheOneDegreeCellInEveryCoordinateMode) {
   Open();
-  luc_.SetCoordinateMode(LUCFileV1::kGeographicCoordinates);
+  const UtmPoint west = GeographicToUtm(40.5, -106.001, 13);
   const struct {
+    int32_t mode;
     double x, y;
     bool inside;
-  } cases[] = {{-105.0, 40.0, true},  // south-east corner
-               {-106.0, 40.5, false},  // west edge
-               {-105.5, 41.0, false},  // north edge
-               {-105.5, 40.0, true},   // south edge
-               {-105.000001, 40.999999, true},
-               {-104.999999, 40.5, false}};
+    double xAfter, yAfter;  // only grid coordinates are handed back changed
+  } cases[] = {
+      {LUCFileV1::kGeographicCoordinates, -105.0, 40.0, true, -105.0, 40.0},  // south-east corner
+      {LUCFileV1::kGeographicCoordinates, -106.0, 40.5, false, -106.0, 40.5},  // west edge
+      // Grid: the caller's column and row become the point's easting and northing.
+      {LUCFileV1::kGridCoordinates, 3, 4, false, 401000, 4429200},  // 99 km west: beyond 106 W
+      {LUCFileV1::kGridCoordinates, 100, 4, true, 420400, 4429200},  // 80 km west: inside
+      {LUCFileV1::kUtmCoordinates, west.easting, west.northing, false, west.easting, west.northing},
+  };
   for (const auto& c : cases) {
+    luc_.SetCoordinateMode(c.mode);
     double x = c.x, y = c.y;
     EXPECT_EQ(luc_.InFile(x, y), c.inside) << c.x << " " << c.y;
-    EXPECT_EQ(luc_.InCell(c.y, c.x), c.inside);
+    EXPECT_EQ(std::pair(x, y), std::pair(c.xAfter, c.yAfter));
   }
-
-  // Grid coordinates: the caller's X and Y become the point's easting and northing.
-  luc_.SetCoordinateMode(LUCFileV1::kGridCoordinates);
-  double x = 3, y = 4;
-  EXPECT_FALSE(luc_.InFile(x, y));  // 99 km west of the meridian at 40 N: beyond 106 W
-  EXPECT_EQ(std::pair(x, y), std::pair(401000.0, 4429200.0));
-  x = 100;
-  y = 4;
-  EXPECT_TRUE(luc_.InFile(x, y));  // 80 km west: inside
-
-  luc_.SetCoordinateMode(LUCFileV1::kUtmCoordinates);
-  const UtmPoint west = GeographicToUtm(40.5, -106.001, 13);
-  double e = west.easting, n = west.northing;
-  EXPECT_FALSE(luc_.InFile(e, n));
-  EXPECT_EQ(e, west.easting);  // only grid coordinates are handed back
   EXPECT_EQ(luc_.LastError(), LUCFileV1::kNoError);
+  EXPECT_TRUE(luc_.InCell(40.0, -105.0));
+  EXPECT_FALSE(luc_.InCell(40.5, -106.0));
 }
 
 TEST_P(LUCCoordinates, ConversionsWithoutValidResultThrowAndCellsReportError11) {
@@ -143,14 +135,11 @@ TEST(LUCCoordinateModel, ModeNeedsNoOpenFile) {
 
   // Closed: the zone reads as 0, so the point is converted in its own zone;
   // the resolutions read as 0, so the grid conversions fail.
-  double north = 0, east = 0;
+  double north = 0, east = 0, x = -105.0, y = 40.0;
   luc.ConLatLonUTM(40.0, -105.0, north, east);
   EXPECT_NEAR(east, 500000.0, 1e-6);
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kFileNotOpen);
   int32_t row = 0, column = 0;
   EXPECT_THROW(luc.ConUTMFile(4429901, 400401, row, column), LucArithmeticError);
-  double x = -105.0, y = 40.0;
-  luc.SetCoordinateMode(LUCFileV1::kGeographicCoordinates);
   EXPECT_FALSE(luc.InFile(x, y));
   EXPECT_EQ(luc.LastError(), LUCFileV1::kFileNotOpen);
   EXPECT_FALSE(luc.InCell(40.0, -105.0));

@@ -101,25 +101,18 @@ TEST(LUCFileV1Create, WritesHeaderAndGridByteForByte) {
   EXPECT_GT(padding, 0);
 }
 
-TEST(LUCFileV1Create, EmptyNameBecomesTheTileNameInTheCurrentDirectory) {
+// An empty name becomes the tile name in the current directory. Refusals
+// write nothing.
+TEST(LUCFileV1Create, EmptyNameBecomesTheTileNameAndRefusalsWriteNothing) {
   TempDir dir;
   const auto previous = fs::current_path();
   fs::current_path(dir.path());
   LUCFileV1 luc;
-  std::string name;
-  const int32_t result = luc.CreateFile(40.0, -105.0, 1000, 1000, name, 0, kFill);
-  fs::current_path(previous);
-  EXPECT_EQ(result, LUCFileV1::kCreated);
-  EXPECT_EQ(name, "L10540NW.LUC");
+  std::string tile;
+  EXPECT_EQ(luc.CreateFile(40.0, -105.0, 1000, 1000, tile, LUCFileV1::kDirectIo, kFill), 0);
+  EXPECT_EQ(tile, "L10540NW.LUC");
   EXPECT_EQ(luc.FileName(), "L10540NW.LUC");
   EXPECT_TRUE(fs::is_regular_file(dir.path() / "L10540NW.LUC"));
-}
-
-TEST(LUCFileV1Create, RefusesWithoutWritingAnything) {
-  TempDir dir;
-  LUCFileV1 luc;
-  std::string tile = dir.file("tile.LUC");
-  ASSERT_EQ(luc.CreateFile(40.0, -105.0, 1000, 1000, tile, LUCFileV1::kDirectIo, kFill), 0);
   const std::string other = dir.file("other.LUC");
   const struct {
     int32_t openMode;
@@ -149,7 +142,8 @@ TEST(LUCFileV1Create, RefusesWithoutWritingAnything) {
       EXPECT_EQ(luc.FileName(), "");
     }
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);  // the first tile only
+  fs::current_path(previous);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);  // the tile only
 }
 
 TEST(LUCFileV1Open, ErrorCodesAndSignatures) {
@@ -216,35 +210,28 @@ TEST(LUCFileV1Open, AShortFileOpensDirectlyAndFailsBeyondItsEnd) {
   }
 }
 
-TEST(LUCFileV1Open, FileNameCheckFollowsTheTileNameRule) {
+TEST(LUCFileV1Open, FileNameCheckComparesTheNameWithTheCorner) {
   TempDir dir;
   fs::create_directory(dir.file("L10540NW.LUC.d"));
-  LucFileRecipe south;
-  south.seLatitude = -34.0;
-  south.seLongitude = 152.0;
-  const struct {
-    const char* name;
-    LucFileRecipe recipe;
-    bool opens;
-  } cases[] = {
-      {"L10540NW.LUC", {}, true},
-      {"L10540NW.luc", {}, false},  // the name rule itself: TileNameTest
-      {"L10540NE.LUC", {}, false},  // 105 E is not the corner
-      {"L10541NW.LUC", {}, false},  // 41 N is not the corner
-      {"L15234SE.LUC", south, true},
-      {"L10540NW.LUC.d/L10540NW.LUC", {}, true},  // only the name after the last "/"
+  const std::pair<const char*, bool> cases[] = {
+      {"L10540NW.LUC", true},
+      {"L10540NW.luc", false},  // the name rule itself: TileNameTest
+      {"L10540NE.LUC", false},  // 105 E is not the corner
+      {"L10541NW.LUC", false},  // 41 N is not the corner
+      {"L10540NW.LUC.d/L10540NW.LUC", true},  // only the name after the last "/"
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    WriteWholeFile(dir.file(c.name), MakeLucBytes(c.recipe));
+  for (const auto& [name, matches] : cases) {
+    WriteWholeFile(dir.file(name), MakeLucBytes({}));  // SE corner 40 N 105 W
     for (bool check : {true, false}) {
       LUCFileV1 luc;
       luc.SetValidateFileName(check);
-      luc.SetFileName(dir.file(c.name));
+      luc.SetFileName(dir.file(name));
       luc.SetOpenMode(LUCFileV1::kDirectIo);
-      const bool expected = c.opens || !check;  // without the check any name opens
-      EXPECT_EQ(luc.LastError(), expected ? LUCFileV1::kNoError : LUCFileV1::kInvalidFile);
-      EXPECT_EQ(luc.OpenMode(), expected ? LUCFileV1::kDirectIo : LUCFileV1::kClosed);
+      const bool opens = matches || !check;  // without the check any name opens
+      EXPECT_EQ(std::pair(luc.LastError(), luc.OpenMode()),
+                opens ? std::pair(LUCFileV1::kNoError, LUCFileV1::kDirectIo)
+                      : std::pair(LUCFileV1::kInvalidFile, LUCFileV1::kClosed))
+          << name << " checked " << check;
     }
   }
 }
@@ -258,54 +245,49 @@ TEST(LUCFileV1Properties, HeaderFieldsInEveryOpenMode) {
     OpenRecipe(dir, luc, mode);
     const bool open = mode != LUCFileV1::kClosed;
     const int32_t fieldError = open ? LUCFileV1::kNoError : LUCFileV1::kFileNotOpen;
-    EXPECT_EQ(std::tuple(luc.UTMZone(), luc.NWCornerLatitude(), luc.NWCornerLongitude(),
-                         luc.SECornerLatitude(), luc.SECornerLongitude(), luc.MinNorthing(),
-                         luc.MaxNorthing(), luc.MinEasting(), luc.MaxEasting(), luc.DataRows(),
-                         luc.DataColumns(), luc.XResolution(), luc.YResolution(), luc.RecordLength()),
-              open ? std::tuple(int16_t{13}, 41.0, -106.0, 40.0, -105.0, 4428200, 4430000, 400400,
-                                500200, 10, 500, int16_t{200}, int16_t{200}, 1000)
-                   : std::tuple(int16_t{0}, 0.0, 0.0, 0.0, 0.0, 0, 0, 0, 0, 0, 0, int16_t{0},
-                                int16_t{0}, 0));
-    EXPECT_EQ(luc.LastError(), fieldError);
-    luc.ResetError();
-    EXPECT_EQ(luc.DataBlockSize(), open ? 10000 : 0);
-    EXPECT_EQ(luc.LastError(), fieldError);
-    luc.ResetError();
-    EXPECT_EQ(luc.Title(), open ? std::string(40, '\0') : "");
-    EXPECT_EQ(luc.LastError(), fieldError);
-    luc.ResetError();
-    EXPECT_EQ(luc.DataSource(), open ? std::string(40, '\0') : "");
-    EXPECT_EQ(luc.LastError(), fieldError);
-    for (int i = 0; i < 2; ++i) {
-      EXPECT_EQ(i == 0 ? luc.BlockDataRows() : luc.BlockDataColumns(), 0);
-      EXPECT_EQ(luc.LastError(), LUCFileV1::kNoBufferedData);
-    }
+    // Each value, then the code it leaves.
+    auto check = [&](auto value, auto expected, int32_t error) {
+      EXPECT_EQ(value, expected);
+      EXPECT_EQ(luc.LastError(), error);
+      luc.ResetError();
+    };
+    auto errorAfter = [&](auto call) {
+      call();
+      return luc.LastError();
+    };
+    check(std::tuple(luc.UTMZone(), luc.NWCornerLatitude(), luc.NWCornerLongitude(),
+                     luc.SECornerLatitude(), luc.SECornerLongitude(), luc.MinNorthing(),
+                     luc.MaxNorthing(), luc.MinEasting(), luc.MaxEasting(), luc.DataRows(),
+                     luc.DataColumns(), luc.XResolution(), luc.YResolution(), luc.RecordLength()),
+          open ? std::tuple(int16_t{13}, 41.0, -106.0, 40.0, -105.0, 4428200, 4430000, 400400,
+                            500200, 10, 500, int16_t{200}, int16_t{200}, 1000)
+               : std::tuple(int16_t{0}, 0.0, 0.0, 0.0, 0.0, 0, 0, 0, 0, 0, 0, int16_t{0},
+                            int16_t{0}, 0),
+          fieldError);
+    check(luc.DataBlockSize(), open ? 10000 : 0, fieldError);
+    check(luc.Title(), open ? std::string(40, '\0') : "", fieldError);
+    check(luc.DataSource(), open ? std::string(40, '\0') : "", fieldError);
+    check(luc.BlockDataRows(), 0, LUCFileV1::kNoBufferedData);
+    check(luc.BlockDataColumns(), 0, LUCFileV1::kNoBufferedData);
+    check(luc.LULCValue(1, 1), int16_t{0}, fieldError);
+    EXPECT_EQ(errorAfter([&] { luc.SetLULCValue(1, 1, 5); }), fieldError);
+    EXPECT_EQ(errorAfter([&] { luc.SetTitle("x"); }), fieldError);
     const int32_t memoryOnly = mode == LUCFileV1::kMemoryIo ? LUCFileV1::kNoError : LUCFileV1::kBadOpenMode;
-    luc.ReadData();
-    EXPECT_EQ(luc.LastError(), memoryOnly);
-    luc.WriteData();
-    EXPECT_EQ(luc.LastError(), memoryOnly);
-    luc.SetTitle("x");
-    EXPECT_EQ(luc.LastError(), fieldError);
-    EXPECT_EQ(luc.LULCValue(1, 1), 0);
-    EXPECT_EQ(luc.LastError(), fieldError);
-    luc.SetLULCValue(1, 1, 5);
-    EXPECT_EQ(luc.LastError(), fieldError);
+    EXPECT_EQ(errorAfter([&] { luc.ReadData(); }), memoryOnly);
+    EXPECT_EQ(errorAfter([&] { luc.WriteData(); }), memoryOnly);
   }
 }
 
-TEST(LUCFileV1Properties, TextFieldsArePaddedAndLimitedToForty) {
+TEST(LUCFileV1Properties, TextFieldsHoldAtMostFortyBytes) {
   TempDir dir;
   LUCFileV1 luc;
   const std::string path = OpenRecipe(dir, luc, LUCFileV1::kDirectIo);
-  luc.SetDataSource("USGS");
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kNoError);
+  luc.SetDataSource(std::string(40, 'D'));
   luc.SetDataSource(std::string(41, 'a'));
   EXPECT_EQ(luc.LastError(), LUCFileV1::kStringTooLong);
-  EXPECT_EQ(luc.DataSource(), "USGS" + std::string(36, ' '));
+  EXPECT_EQ(luc.DataSource(), std::string(40, 'D'));
   EXPECT_EQ(luc.LastError(), LUCFileV1::kStringTooLong);  // a DataSource read leaves it
-  luc.SetTitle(std::string(40, 'T'));
-  EXPECT_EQ(ReadWholeFile(path).substr(10, 80), "USGS" + std::string(36, ' ') + std::string(40, 'T'));
+  EXPECT_EQ(ReadWholeFile(path).substr(10, 40), std::string(40, 'D'));
 }
 
 // Direct I/O mode writes at once; memory I/O mode only with WriteData, and

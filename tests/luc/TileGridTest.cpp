@@ -11,6 +11,19 @@
 namespace tilbo {
 namespace {
 
+TEST(InOneDegreeCell, SouthAndEastEdgesBelongToTheCell) {
+  const struct {
+    double latitude, longitude;
+    bool inside;
+  } cases[] = {{40.0, -105.0, true},       {40.0, -105.5, true},      {40.999999, -105.000001, true},
+               {40.5, -106.0, false},      {41.0, -105.5, false},     {40.5, -104.999999, false},
+               {39.999999, -105.5, false}, {40.5, -105.999999, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(InOneDegreeCell(c.latitude, c.longitude, 40.0, -105.0), c.inside)
+        << c.latitude << " " << c.longitude;
+  }
+}
+
 // The grid of a tile against values worked out by hand from the cell's four
 // corners, which PROJ gives in the zone of the south-east corner, e.g.
 //   echo "-106 40" | cs2cs -f %.4f +proj=longlat +datum=WGS84 +to +proj=utm +zone=13 +datum=WGS84
