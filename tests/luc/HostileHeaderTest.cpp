@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <string>
@@ -98,7 +99,10 @@ TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
   }
 }
 
-TEST(HostileHeader, ReloadOfAGrownHeaderKeepsTheGridInMemory) {
+// A reload that fails (a header that grew, a file that has gone) is a file
+// error (6) and keeps the grid in memory; a save to a file that has gone does
+// not make it again.
+TEST(HostileHeader, FailedReloadKeepsTheGridInMemory) {
   TempDir dir;
   const std::string path = dir.file("tile.LUC");
   LucFileRecipe recipe;
@@ -116,6 +120,13 @@ TEST(HostileHeader, ReloadOfAGrownHeaderKeepsTheGridInMemory) {
   luc.ReadData();
   EXPECT_LT(largestAllocation.load(), kSmallAllocation);
   EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+
+  std::filesystem::remove(path);
+  luc.ReadData();
+  EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+  luc.WriteData();
+  EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+  EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(luc.OpenMode(), LUCFileV1::kMemoryIo);
   EXPECT_EQ(luc.DataRows(), 10);  // the copies as they were
   EXPECT_EQ(luc.LULCValue(499, 9), 31);
