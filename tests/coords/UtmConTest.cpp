@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <numbers>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,15 +32,12 @@ struct ReferencePoint {
 std::vector<ReferencePoint> LoadProjReference() {
   std::ifstream in(std::string(TILBO_TEST_DATA_DIR) + "/utm_reference_proj.csv");
   std::vector<ReferencePoint> points;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    ReferencePoint p{};
-    char comma = 0;
-    fields >> p.zone >> comma >> p.latitude >> comma >> p.longitude >> comma >> p.easting >> comma >>
-        p.northing;
-    points.push_back(p);
+  ReferencePoint p{};
+  for (std::string line; std::getline(in, line);) {
+    if (std::sscanf(line.c_str(), "%d,%lf,%lf,%lf,%lf", &p.zone, &p.latitude, &p.longitude,
+                    &p.easting, &p.northing) == 5) {
+      points.push_back(p);  // comment lines ("#") do not scan
+    }
   }
   return points;
 }

@@ -261,7 +261,10 @@ TEST(LUCFileV1Properties, HeaderFieldsInEveryOpenMode) {
           fieldError);
     check(luc.DataBlockSize(), open ? 10000 : 0, fieldError);
     check(luc.Title(), open ? std::string(40, '\0') : "", fieldError);
-    check(luc.DataSource(), open ? std::string(40, '\0') : "", fieldError);
+    // Text of more than 40 bytes changes nothing; a DataSource read leaves the code.
+    EXPECT_EQ(errorAfter([&] { luc.SetDataSource(std::string(41, 'a')); }), LUCFileV1::kStringTooLong);
+    check(luc.DataSource(), open ? std::string(40, '\0') : "",
+          open ? LUCFileV1::kStringTooLong : LUCFileV1::kFileNotOpen);
     check(luc.BlockDataRows(), 0, LUCFileV1::kNoBufferedData);
     check(luc.BlockDataColumns(), 0, LUCFileV1::kNoBufferedData);
     check(luc.LULCValue(1, 1), int16_t{0}, fieldError);
@@ -271,18 +274,6 @@ TEST(LUCFileV1Properties, HeaderFieldsInEveryOpenMode) {
     EXPECT_EQ(errorAfter([&] { luc.ReadData(); }), memoryOnly);
     EXPECT_EQ(errorAfter([&] { luc.WriteData(); }), memoryOnly);
   }
-}
-
-TEST(LUCFileV1Properties, TextFieldsHoldAtMostFortyBytes) {
-  TempDir dir;
-  LUCFileV1 luc;
-  const std::string path = OpenRecipe(dir, luc, LUCFileV1::kDirectIo);
-  luc.SetDataSource(std::string(40, 'D'));
-  luc.SetDataSource(std::string(41, 'a'));
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kStringTooLong);
-  EXPECT_EQ(luc.DataSource(), std::string(40, 'D'));
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kStringTooLong);  // a DataSource read leaves it
-  EXPECT_EQ(ReadWholeFile(path).substr(10, 40), std::string(40, 'D'));
 }
 
 // Direct I/O mode writes at once; memory I/O mode only with WriteData, and
@@ -295,6 +286,7 @@ TEST(LUCFileV1Cells, ChangesReachTheFileAtOnceOrThroughWriteData) {
     const std::string path = OpenRecipe(dir, luc, mode);
     const std::string before = ReadWholeFile(path);
     auto change = [&] {
+      luc.SetDataSource(std::string(40, 'D'));
       luc.SetTitle("Boulder");
       luc.SetLULCValue(100.5, 7.5, 52);  // halves to even: column 100, row 8
       EXPECT_EQ(luc.LastError(), LUCFileV1::kNoError);
@@ -311,7 +303,7 @@ TEST(LUCFileV1Cells, ChangesReachTheFileAtOnceOrThroughWriteData) {
       EXPECT_EQ(luc.LastError(), LUCFileV1::kNoError);
     }
     std::string expected = before;
-    expected.replace(50, 40, "Boulder" + std::string(33, ' '));
+    expected.replace(10, 80, std::string(40, 'D') + "Boulder" + std::string(33, ' '));
     expected.replace(9 * 1000 + 200, 2, "\x34\x00", 2);  // row 8 is record 9
     EXPECT_EQ(ReadWholeFile(path), expected);
   }
