@@ -107,6 +107,13 @@ TEST(UtmCon, EntryHonoursZoneArgumentsAndDirection) {
   zone = 61;
   EXPECT_EQ(call(), -1);
   EXPECT_TRUE(std::isnan(lat));
+  direction = kGeographicToUtm;  // a forced zone beyond 60 leaves argument 2 as it was
+  lat = 40.0;
+  zone = 13;
+  forced = 99;
+  EXPECT_EQ(call(), -1);
+  EXPECT_EQ(zone, 13);
+  EXPECT_TRUE(std::isnan(easting));
   EXPECT_TRUE(std::isnan(GeographicToUtm(40.0, -105.0, -3).easting));
   EXPECT_TRUE(std::isnan(GeographicToUtm(95.0, -105.0).northing));
 }
