@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <string>
@@ -56,29 +57,28 @@ std::string HostileBytes(int32_t rows, int32_t columns, int32_t recordLength) {
 }
 
 TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
-  struct Case {
-    int32_t rows, columns, recordLength;
+  const struct {
+    std::string bytes;
     const char* why;
-  };
-  const Case cases[] = {
-      {1'000'000'000, 100, 200, "rows beyond the file"},
-      {20'000, 20'000, 40'000, "an 800 MB grid in 200 bytes"},
-      {kInt32Max, kInt32Max, kInt32Max, "everything at the maximum"},
-      {100'000, 100, 200'000, "data block beyond 32 bits"},
-      {-1, 100, 200, "negative rows"},
-      {0, 100, 200, "no rows"},
-      {1, 0, 200, "no columns"},
-      {1, -5, 200, "negative columns"},
-      {1, 1000, 200, "records shorter than a row"},
-      {1, 40, 100, "records shorter than the header"},
-      {1, 100, -200, "negative record length"},
+  } cases[] = {
+      {HostileBytes(1'000'000'000, 100, 200), "rows beyond the file"},
+      {HostileBytes(20'000, 20'000, 40'000), "an 800 MB grid in 200 bytes"},
+      {HostileBytes(kInt32Max, kInt32Max, kInt32Max), "everything at the maximum"},
+      {HostileBytes(100'000, 100, 200'000), "data block beyond 32 bits"},
+      {HostileBytes(-1, 100, 200), "negative rows"},
+      {HostileBytes(0, 100, 200), "no rows"},
+      {HostileBytes(1, 0, 200), "no columns"},
+      {HostileBytes(1, -5, 200), "negative columns"},
+      {HostileBytes(1, 1000, 200), "records shorter than a row"},
+      {HostileBytes(1, 77, 155) + std::string(200, '\0'), "records shorter than the header"},
+      {HostileBytes(1, 100, -200), "negative record length"},
+      {"QMLULC 1.0 and nothing more", "shorter than a header"},
   };
   TempDir dir;
   const std::string path = dir.file("L10540NW.LUC");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
-    const std::string bytes = HostileBytes(c.rows, c.columns, c.recordLength);
-    WriteWholeFile(path, bytes);
+    WriteWholeFile(path, c.bytes);
     LUCFileV1 luc;
     luc.SetFileName(path);
     largestAllocation = 0;
@@ -95,17 +95,14 @@ TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
     luc.SetLULCValue(0, 0, 41);
     EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
     luc.SetOpenMode(LUCFileV1::kClosed);
-    EXPECT_EQ(testing::ReadWholeFile(path), bytes);
+    EXPECT_EQ(testing::ReadWholeFile(path), c.bytes);
   }
-  // Shorter than a header.
-  WriteWholeFile(path, "QMLULC 1.0 and nothing more");
-  LUCFileV1 luc;
-  luc.SetFileName(path);
-  luc.SetOpenMode(LUCFileV1::kMemoryIo);
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
 }
 
-TEST(HostileHeader, ReloadOfAGrownHeaderKeepsTheGridInMemory) {
+// A reload that fails (a header that grew, a file that has gone) is a file
+// error (6) and keeps the grid in memory; a save to a file that has gone does
+// not make it again.
+TEST(HostileHeader, FailedReloadKeepsTheGridInMemory) {
   TempDir dir;
   const std::string path = dir.file("tile.LUC");
   LucFileRecipe recipe;
@@ -123,6 +120,13 @@ TEST(HostileHeader, ReloadOfAGrownHeaderKeepsTheGridInMemory) {
   luc.ReadData();
   EXPECT_LT(largestAllocation.load(), kSmallAllocation);
   EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+
+  std::filesystem::remove(path);
+  luc.ReadData();
+  EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+  luc.WriteData();
+  EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
+  EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(luc.OpenMode(), LUCFileV1::kMemoryIo);
   EXPECT_EQ(luc.DataRows(), 10);  // the copies as they were
   EXPECT_EQ(luc.LULCValue(499, 9), 31);

@@ -16,57 +16,37 @@ using testing::MakeLucBytes;
 using testing::TempDir;
 using testing::WriteWholeFile;
 
-// A tile whose header has MaxNorthing 4430000, MaxEasting 500200, 500 columns
-// and 200 m resolutions, SE corner 40 N 105 W in zone 13.
+// A tile whose header has MaxNorthing 4430000, MinEasting 400400, 10 rows of
+// 500 columns and 200 m resolutions, SE corner 40 N 105 W in zone 13.
 class LUCCoordinates : public ::testing::TestWithParam<int32_t> {
  protected:
   void Open(const LucFileRecipe& recipe = LucFileRecipe{}) {
-    path_ = dir_.file("tile.LUC");
-    WriteWholeFile(path_, MakeLucBytes(recipe));
-    luc_.SetFileName(path_);
+    luc_.SetOpenMode(LUCFileV1::kClosed);
+    WriteWholeFile(dir_.file("tile.LUC"), MakeLucBytes(recipe));
+    luc_.SetFileName(dir_.file("tile.LUC"));
     luc_.SetOpenMode(GetParam());
     ASSERT_EQ(luc_.LastError(), LUCFileV1::kNoError);
   }
   TempDir dir_;
-  std::string path_;
   LUCFileV1 luc_;
 };
 
 TEST_P(LUCCoordinates, UtmPositionsSnapToTheNearestGridPointTiesToEven) {
   Open();
-  int32_t row = 99, column = 99;
-  luc_.ConUTMFile(4429901, 400401, row, column);
-  EXPECT_EQ(row, 0);
-  EXPECT_EQ(column, 0);
-  luc_.ConUTMFile(4430101, 400299, row, column);
-  EXPECT_EQ(row, -1);
-  EXPECT_EQ(column, -1);
-  luc_.ConUTMFile(4429700, 400500, row, column);  // 22148.5 -> 22148, 2002.5 -> 2002
-  EXPECT_EQ(row, 2);
-  EXPECT_EQ(column, 0);
-  luc_.ConUTMFile(4428000, 500300, row, column);  // south and east of the grid
-  EXPECT_EQ(row, 10);
-  EXPECT_EQ(column, 500);
+  const struct {
+    double north, east;
+    int32_t row, column;
+  } cases[] = {
+      {4429901, 400401, 0, 0},    {4430101, 400299, -1, -1},
+      {4429700, 400500, 2, 0},    // 1.5 rows -> 2, 0.5 columns -> 0
+      {4428000, 500300, 10, 500},  // south and east of the grid
+  };
+  for (const auto& c : cases) {
+    int32_t row = 99, column = 99;
+    luc_.ConUTMFile(c.north, c.east, row, column);
+    EXPECT_EQ(std::pair(row, column), std::pair(c.row, c.column)) << c.north << " " << c.east;
+  }
   EXPECT_EQ(luc_.LastError(), LUCFileV1::kNoError);
-}
-
-TEST_P(LUCCoordinates, GeographicPositionsGoThroughTheTilesZone) {
-  Open();
-  const UtmPoint utm = GeographicToUtm(40.0, -106.0, 13);
-  double north = 0, east = 0;
-  luc_.ConLatLonUTM(40.0, -106.0, north, east);
-  EXPECT_EQ(north, utm.northing);
-  EXPECT_EQ(east, utm.easting);
-  // A point of zone 12 is still converted in zone 13.
-  luc_.ConLatLonUTM(40.0, -108.5, north, east);
-  EXPECT_EQ(east, GeographicToUtm(40.0, -108.5, 13).easting);
-
-  // The grid point at row 3, column 7, and a position 60 m from it.
-  const GeoPoint p = UtmToGeographic(13, 400400 + 7 * 200 + 60, 4430000 - 3 * 200 - 60);
-  int32_t row = 0, column = 0;
-  luc_.ConLatLonFile(p.latitude, p.longitude, row, column);
-  EXPECT_EQ(row, 3);
-  EXPECT_EQ(column, 7);
 }
 
 TEST_P(LUCCoordinates, CellValuesAddressedInEveryCoordinateMode) {
@@ -86,49 +66,42 @@ TEST_P(LUCCoordinates, CellValuesAddressedInEveryCoordinateMode) {
   EXPECT_EQ(luc_.LULCValue(2, 2), 43);
   luc_.SetLULCValueAtUtm(4430101, 400299, 44);
   EXPECT_EQ(luc_.LastError(), LUCFileV1::kUnknownError);
+
+  // Geographic positions go through the tile's zone, even a point of zone 12.
+  double north = 0, east = 0;
+  luc_.ConLatLonUTM(40.0, -108.5, north, east);
+  const UtmPoint utm = GeographicToUtm(40.0, -108.5, 13);
+  EXPECT_EQ(std::pair(north, east), std::pair(utm.northing, utm.easting));
 }
 
-TEST_P(LUCCoordinates, InFileTestsTheOneDegreeCell) {
+TEST_P(LUCCoordinates, InFileTestsTheOneDegreeCellInEveryCoordinateMode) {
   Open();
-  luc_.SetCoordinateMode(LUCFileV1::kGeographicCoordinates);
-  struct Case {
+  const UtmPoint west = GeographicToUtm(40.5, -106.001, 13);
+  const struct {
+    int32_t mode;
     double x, y;
     bool inside;
+    double xAfter, yAfter;  // only grid coordinates are handed back changed
+  } cases[] = {
+      {LUCFileV1::kGeographicCoordinates, -105.0, 40.0, true, -105.0, 40.0},  // south-east corner
+      {LUCFileV1::kGeographicCoordinates, -106.0, 40.5, false, -106.0, 40.5},  // west edge
+      // Grid: the caller's column and row become the point's easting and northing.
+      {LUCFileV1::kGridCoordinates, 3, 4, false, 401000, 4429200},  // 99 km west: beyond 106 W
+      {LUCFileV1::kGridCoordinates, 100, 4, true, 420400, 4429200},  // 80 km west: inside
+      {LUCFileV1::kUtmCoordinates, west.easting, west.northing, false, west.easting, west.northing},
   };
-  const Case cases[] = {{-105.0, 40.0, true},  // south-east corner
-                        {-106.0, 40.5, false},  // west edge
-                        {-105.5, 41.0, false},  // north edge
-                        {-105.5, 40.0, true},   // south edge
-                        {-105.000001, 40.999999, true},
-                        {-104.999999, 40.5, false}};
   for (const auto& c : cases) {
+    luc_.SetCoordinateMode(c.mode);
     double x = c.x, y = c.y;
     EXPECT_EQ(luc_.InFile(x, y), c.inside) << c.x << " " << c.y;
-    EXPECT_EQ(luc_.InCell(c.y, c.x), c.inside);
+    EXPECT_EQ(std::pair(x, y), std::pair(c.xAfter, c.yAfter));
   }
-
-  // Grid coordinates: the caller's X and Y become the point's easting and northing.
-  luc_.SetCoordinateMode(LUCFileV1::kGridCoordinates);
-  double x = 3, y = 4;
-  const bool inside = luc_.InFile(x, y);
-  EXPECT_EQ(x, 400400 + 600);
-  EXPECT_EQ(y, 4429200);
-  const GeoPoint p = UtmToGeographic(13, x, y);
-  EXPECT_EQ(inside, luc_.InCell(p.latitude, p.longitude));
-  EXPECT_FALSE(inside);  // 99 km west of the meridian at 40 N: beyond 106 W
-  x = 100;
-  y = 4;
-  EXPECT_TRUE(luc_.InFile(x, y));  // 80 km west: inside
-
-  luc_.SetCoordinateMode(LUCFileV1::kUtmCoordinates);
-  const UtmPoint west = GeographicToUtm(40.5, -106.001, 13);
-  double e = west.easting, n = west.northing;
-  EXPECT_FALSE(luc_.InFile(e, n));
-  EXPECT_EQ(e, west.easting);  // only grid coordinates are handed back
   EXPECT_EQ(luc_.LastError(), LUCFileV1::kNoError);
+  EXPECT_TRUE(luc_.InCell(40.0, -105.0));
+  EXPECT_FALSE(luc_.InCell(40.5, -106.0));
 }
 
-TEST_P(LUCCoordinates, ZeroResolutionFailsTheConversions) {
+TEST_P(LUCCoordinates, ConversionsWithoutValidResultThrowAndCellsReportError11) {
   LucFileRecipe recipe;
   recipe.xResolution = 0;
   Open(recipe);
@@ -140,45 +113,33 @@ TEST_P(LUCCoordinates, ZeroResolutionFailsTheConversions) {
     EXPECT_EQ(luc_.LULCValue(400401, 4429901), 0);
     EXPECT_EQ(luc_.LastError(), LUCFileV1::kUnknownError);
   }
-  // Results beyond 32 bits fail as well.
-  LUCFileV1 other;
-  LucFileRecipe fine;
-  WriteWholeFile(dir_.file("fine.LUC"), MakeLucBytes(fine));
-  other.SetFileName(dir_.file("fine.LUC"));
-  other.SetOpenMode(GetParam());
-  EXPECT_THROW(other.ConUTMFile(1e12, 400401, row, column), LucArithmeticError);
-  EXPECT_THROW(other.ConUTMFile(4429901, NAN, row, column), LucArithmeticError);
+  Open();  // results beyond 32 bits fail as well
+  EXPECT_THROW(luc_.ConUTMFile(1e12, 400401, row, column), LucArithmeticError);
+  EXPECT_THROW(luc_.ConUTMFile(4429901, NAN, row, column), LucArithmeticError);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothIoModes, LUCCoordinates,
                          ::testing::Values(LUCFileV1::kDirectIo, LUCFileV1::kMemoryIo));
 
-TEST(LUCCoordinateModel, ModeAndStepCacheNeedNoOpenFile) {
+TEST(LUCCoordinateModel, ModeNeedsNoOpenFile) {
   LUCFileV1 luc;
-  luc.SetCoordinateMode(2);
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kNoError);
-  EXPECT_EQ(luc.CoordinateMode(), 2);
-  luc.SetCoordinateMode(3);
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kBadCoordinateMode);
-  EXPECT_EQ(luc.CoordinateMode(), 2);
-  luc.SetCoordinateMode(-1);
-  EXPECT_EQ(luc.CoordinateMode(), 2);
-
-  int32_t row = 17, column = -4;
-  luc.CreateCLLFUSStep(40.0, -105.0);
-  luc.ConLatLonFileUseStep(40.5, -105.5, row, column);
-  luc.ClearCLLFUSStep();
-  EXPECT_EQ(row, 17);
-  EXPECT_EQ(column, -4);
+  EXPECT_EQ(luc.CoordinateMode(), LUCFileV1::kGridCoordinates);
+  const struct {
+    int32_t mode, error, modeAfter;
+  } steps[] = {{2, LUCFileV1::kNoError, 2}, {3, LUCFileV1::kBadCoordinateMode, 2},
+               {-1, LUCFileV1::kBadCoordinateMode, 2}, {0, LUCFileV1::kNoError, 0}};
+  for (const auto& s : steps) {
+    luc.SetCoordinateMode(s.mode);
+    EXPECT_EQ(std::pair(luc.LastError(), luc.CoordinateMode()), std::pair(s.error, s.modeAfter));
+  }
 
   // Closed: the zone reads as 0, so the point is converted in its own zone;
   // the resolutions read as 0, so the grid conversions fail.
-  double north = 0, east = 0;
+  double north = 0, east = 0, x = -105.0, y = 40.0;
   luc.ConLatLonUTM(40.0, -105.0, north, east);
   EXPECT_NEAR(east, 500000.0, 1e-6);
-  EXPECT_EQ(luc.LastError(), LUCFileV1::kFileNotOpen);
+  int32_t row = 0, column = 0;
   EXPECT_THROW(luc.ConUTMFile(4429901, 400401, row, column), LucArithmeticError);
-  double x = -105.0, y = 40.0;
   EXPECT_FALSE(luc.InFile(x, y));
   EXPECT_EQ(luc.LastError(), LUCFileV1::kFileNotOpen);
   EXPECT_FALSE(luc.InCell(40.0, -105.0));

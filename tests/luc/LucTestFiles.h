@@ -6,23 +6,18 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace tilbo::testing {
 
+// By default 10 rows of 500 cells in 1000-byte records, 200 m resolutions,
+// south-east corner 40 N 105 W in zone 13.
 struct LucFileRecipe {
   std::string signature = "QMLULC 1.0";
   int16_t zone = 13;
-  double seLatitude = 40.0;
-  double seLongitude = -105.0;
-  int32_t minNorthing = 4430000 - 9 * 200;
-  int32_t maxNorthing = 4430000;
-  int32_t minEasting = 400400;
-  int32_t maxEasting = 500200;
-  int32_t dataRows = 10;
-  int32_t dataColumns = 500;
-  int16_t xResolution = 200;
-  int16_t yResolution = 200;
+  double nwLatitude = 41.0, nwLongitude = -106.0, seLatitude = 40.0, seLongitude = -105.0;
+  int32_t minNorthing = 4428200, maxNorthing = 4430000, minEasting = 400400, maxEasting = 500200;
+  int32_t dataRows = 10, dataColumns = 500;
+  int16_t xResolution = 200, yResolution = 200;
   int32_t recordLength = 1000;
   int16_t cellValue = 0;
 };
@@ -44,6 +39,8 @@ inline std::string MakeLucBytes(const LucFileRecipe& s) {
   std::string bytes(static_cast<std::size_t>(s.recordLength) * (s.dataRows + 1), '\0');
   bytes.replace(0, s.signature.size(), s.signature);
   Put(bytes, 90, s.zone);
+  Put(bytes, 92, s.nwLatitude);
+  Put(bytes, 100, s.nwLongitude);
   Put(bytes, 108, s.seLatitude);
   Put(bytes, 116, s.seLongitude);
   Put(bytes, 124, s.minNorthing);

@@ -2,37 +2,96 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <string>
+#include <tuple>
 #include <vector>
-
-#include "coords/UtmCon.h"
 
 namespace tilbo {
 namespace {
 
-struct TileCase {
-  double seLatitude;
-  double seLongitude;
-  int16_t xResolution;
-  int16_t yResolution;
-  const char* why;
-};
+TEST(InOneDegreeCell, SouthAndEastEdgesBelongToTheCell) {
+  const struct {
+    double latitude, longitude;
+    bool inside;
+  } cases[] = {{40.0, -105.0, true},       {40.0, -105.5, true},      {40.999999, -105.000001, true},
+               {40.5, -106.0, false},      {41.0, -105.5, false},     {40.5, -104.999999, false},
+               {39.999999, -105.5, false}, {40.5, -105.999999, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(InOneDegreeCell(c.latitude, c.longitude, 40.0, -105.0), c.inside)
+        << c.latitude << " " << c.longitude;
+  }
+}
 
-std::vector<int16_t> Fill(const TileGridLayout& layout, const TileCase& t, GridFill method,
-                          int threads) {
-  std::vector<int16_t> grid(static_cast<std::size_t>(layout.dataRows) * layout.dataColumns, 7);
-  FillTileGrid(layout, t.seLatitude, t.seLongitude, 41, grid, method, threads);
-  return grid;
+// The grid of a tile against values worked out by hand from the cell's four
+// corners, which PROJ gives in the zone of the south-east corner, e.g.
+//   echo "-106 40" | cs2cs -f %.4f +proj=longlat +datum=WGS84 +to +proj=utm +zone=13 +datum=WGS84
+// (no +south: northings below the equator stay negative). Corners rounded to
+// metres; west column round(minE / x) + 1 steps, east column round(maxE / x),
+// south row floor(minN / y), north row round(maxN / y) - 1.
+TEST(PlanTileGrid, HeaderOfTilesMatchesCornersFromProj) {
+  const struct {
+    double seLatitude, seLongitude;
+    int16_t xResolution, yResolution, gridZone, recordedZone;
+    int32_t minEasting, maxEasting, minNorthing, maxNorthing, rows, columns;
+    bool skewed;
+    const char* why;
+  } cases[] = {
+      // SW 414639.5382 4428236.0646, NE 500000 4538757.0619, NW 415897.8656 4539238.5894
+      {40, -105, 200, 200, 13, 13, 414800, 500000, 4427600, 4539000, 558, 427, false,
+       "east edge on zone 13's central meridian (SE 500000 4427757.2187)"},
+      // SE 756099.648 4432069.0569, NE 752320.8479 4543092.9544, NW 668207.8852, SW 670725.4943 4429672.9731
+      {40, -102, 97, 113, 13, 13, 668330, 756115, 4429600, 4542939, 1004, 906, false,
+       "east edge on the zone boundary 13|14, odd resolutions"},
+      // SE 407650.3967 -3762606.6599, NE 406582.2218, NW 313152.7772 -3653063.5043, SW 315290.1689
+      {-34, 152, 90, 110, 56, 56, 315360, 406620, -3762660, -3653210, 996, 1015, true,
+       "southern hemisphere, zone 56"},
+      // SE 611280.6509 0, NE 611263.8123 110547.1057, NW 500000 110530.1588, SW 500000 0
+      {0, 10, 200, 250, 32, 32, 500200, 611200, 0, 110250, 442, 556, false,
+       "south edge on the equator, west edge on zone 32's meridian"},
+      // SE 525607.9304 4427800.3123, NE 525230.4756 4538800.3969, NW 441128.7213 4538993.0029, SW 440247.9489 4427991.8455
+      {40, -104.7, 200, 200, 13, 13, 441400, 525600, 4427800, 4538600, 555, 422, true,
+       "straddles the meridian: the NW corner lies above the NE corner"},
+      // zone 14: SE 286588.8521, NE 289736.7583 4541767.5862, NW 205618.8534 4544659.88, SW 201208.443 4433627.3403
+      {40, -101.5, 150, 150, 14, 13, 201300, 289800, 4430700, 4544550, 760, 591, false,
+       "straddles the zone boundary: centre in zone 13"},
+  };
+  auto fields = [](const TileGridLayout& l) {
+    return std::tuple(l.gridZone, l.recordedZone, l.minEasting, l.maxEasting, l.minNorthing,
+                      l.maxNorthing, l.dataRows, l.dataColumns, l.recordLength, l.skewed);
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const auto layout = PlanTileGrid(c.seLatitude, c.seLongitude, c.xResolution, c.yResolution);
+    ASSERT_TRUE(layout.has_value());
+    EXPECT_EQ(fields(*layout),
+              std::tuple(c.gridZone, c.recordedZone, c.minEasting, c.maxEasting, c.minNorthing,
+                         c.maxNorthing, c.rows, c.columns, 2 * c.columns, c.skewed));
+  }
+}
+
+TEST(PlanTileGrid, RefusesGridsWithoutValidLayout) {
+  EXPECT_FALSE(PlanTileGrid(40.0, -105.0, 0, 200).has_value());
+  EXPECT_FALSE(PlanTileGrid(40.0, -105.0, 200, -200).has_value());
+  // 1200 m cells give about 71 columns: records shorter than the header.
+  EXPECT_FALSE(PlanTileGrid(40.0, -105.0, 1200, 200).has_value());
+  EXPECT_TRUE(PlanTileGrid(40.0, -105.0, 1000, 200).has_value());  // about 85 columns
+  EXPECT_FALSE(PlanTileGrid(95.0, -105.0, 200, 200).has_value());  // beyond the pole
+  EXPECT_FALSE(PlanTileGrid(40.0, std::nan(""), 200, 200).has_value());
+  EXPECT_FALSE(PlanTileGrid(40.0, -105.0, 1, 1).has_value());  // data block beyond 32 bits
 }
 
 // The run search must give exactly the cells of the point-by-point rule.
 TEST(FillTileGrid, RunSearchMatchesPointByPointRule) {
-  const TileCase cases[] = {
+  const struct {
+    double seLatitude, seLongitude;
+    int16_t xResolution, yResolution;
+    const char* why;
+  } cases[] = {
       {40.0, -105.0, 200, 200, "east edge on the central meridian of zone 13"},
-      {40.0, -102.0, 200, 200, "east edge on the zone boundary 13|14"},
       {40.0, -102.0, 97, 113, "zone boundary, odd resolutions"},
+      {40.0, -102.0, 60, 60, "zone boundary at 60 m"},
       {-34.0, 152.0, 200, 200, "southern hemisphere, west of the meridian"},
       {-34.0, 156.0, 400, 300, "southern hemisphere, east of the meridian"},
       {0.0, 10.0, 200, 200, "south edge on the equator: a row at northing 0"},
@@ -47,65 +106,17 @@ TEST(FillTileGrid, RunSearchMatchesPointByPointRule) {
     SCOPED_TRACE(t.why);
     const auto layout = PlanTileGrid(t.seLatitude, t.seLongitude, t.xResolution, t.yResolution);
     ASSERT_TRUE(layout.has_value());
-    const auto perPoint = Fill(*layout, t, GridFill::kPerPoint, 1);
-    const auto runs = Fill(*layout, t, GridFill::kRuns, 2);
-    ASSERT_EQ(runs.size(), perPoint.size());
-    std::size_t differing = 0, inside = 0;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-      differing += runs[i] != perPoint[i];
-      inside += perPoint[i] == 41;
-    }
-    EXPECT_EQ(differing, 0u);
-    EXPECT_GT(inside, runs.size() / 2);  // the cell fills most of its grid
+    auto fill = [&](GridFill method, int threads) {
+      std::vector<int16_t> grid(static_cast<std::size_t>(layout->dataRows) * layout->dataColumns, 7);
+      FillTileGrid(*layout, t.seLatitude, t.seLongitude, 41, grid, method, threads);
+      return grid;
+    };
+    const auto perPoint = fill(GridFill::kPerPoint, 1);
+    const auto runs = fill(GridFill::kRuns, 2);
+    // The first differing cell (not EXPECT_EQ: a diff of a million cells would flood the log).
+    EXPECT_EQ(std::ranges::mismatch(runs, perPoint).in1 - runs.begin(), std::ssize(runs));
+    EXPECT_GT(std::count(perPoint.begin(), perPoint.end(), 41), std::ssize(perPoint) / 2);
   }
-}
-
-TEST(FillTileGrid, FineZoneEdgeTileMatchesPointByPointRule) {
-  const TileCase t{40.0, -102.0, 60, 60, "zone boundary at 60 m"};
-  const auto layout = PlanTileGrid(t.seLatitude, t.seLongitude, t.xResolution, t.yResolution);
-  ASSERT_TRUE(layout.has_value());
-  EXPECT_EQ(Fill(*layout, t, GridFill::kRuns, 2), Fill(*layout, t, GridFill::kPerPoint, 2));
-}
-
-TEST(PlanTileGrid, BoxAroundTheCellSnappedToTheResolutions) {
-  const auto layout = PlanTileGrid(40.0, -105.0, 200, 200);
-  ASSERT_TRUE(layout.has_value());
-  EXPECT_EQ(layout->gridZone, 13);
-  EXPECT_EQ(layout->recordedZone, 13);
-  // West of the meridian: west edge from the SW corner, north from the NW corner.
-  const UtmPoint sw = GeographicToUtm(40.0, -106.0, 13);
-  const UtmPoint nw = GeographicToUtm(41.0, -106.0, 13);
-  const UtmPoint se = GeographicToUtm(40.0, -105.0, 13);
-  EXPECT_EQ(layout->minEasting % 200, 0);
-  EXPECT_GT(layout->minEasting, sw.easting);
-  EXPECT_LE(layout->minEasting - sw.easting, 300.0);  // one step inside, up to 1.5 steps
-  EXPECT_EQ(layout->maxEasting, 500000);
-  EXPECT_LT(layout->maxNorthing, nw.northing);
-  EXPECT_LE(nw.northing - layout->maxNorthing, 300.0);
-  EXPECT_LE(layout->minNorthing, se.northing);
-  EXPECT_GT(layout->minNorthing, se.northing - 200.0);
-  EXPECT_EQ(layout->dataColumns, (layout->maxEasting - layout->minEasting) / 200 + 1);
-  EXPECT_EQ(layout->dataRows, (layout->maxNorthing - layout->minNorthing) / 200 + 1);
-  EXPECT_EQ(layout->recordLength, 2 * layout->dataColumns);
-  EXPECT_FALSE(layout->skewed);
-
-  // The tile whose east edge is the zone boundary keeps one zone for grid and record.
-  const auto edge = PlanTileGrid(40.0, -102.0, 200, 200);
-  ASSERT_TRUE(edge.has_value());
-  EXPECT_EQ(edge->gridZone, 13);
-  EXPECT_EQ(edge->recordedZone, 13);
-}
-
-TEST(PlanTileGrid, RefusesGridsWithoutValidLayout) {
-  EXPECT_FALSE(PlanTileGrid(40.0, -105.0, 0, 200).has_value());
-  EXPECT_FALSE(PlanTileGrid(40.0, -105.0, 200, -200).has_value());
-  // 1200 m cells give about 71 columns: records shorter than the header.
-  const auto narrow = PlanTileGrid(40.0, -105.0, 1200, 200);
-  EXPECT_FALSE(narrow.has_value());
-  EXPECT_TRUE(PlanTileGrid(40.0, -105.0, 1000, 200).has_value());  // about 85 columns
-  EXPECT_FALSE(PlanTileGrid(95.0, -105.0, 200, 200).has_value());  // beyond the pole
-  EXPECT_FALSE(PlanTileGrid(40.0, std::nan(""), 200, 200).has_value());
-  EXPECT_FALSE(PlanTileGrid(40.0, -105.0, 1, 1).has_value());  // data block beyond 32 bits
 }
 
 }  // namespace
