@@ -70,7 +70,6 @@ TEST_F(DirectoryPickerDialogTest, CancelLeavesTheOwnersDirectory) {
   ui::DirectoryPickerDialog dialog(picker, data.file("b"), nullptr);
   dialog.show();
   Press(&dialog, "cmdCancel");
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
   EXPECT_TRUE(picker.closed);
   EXPECT_EQ(picked, "none");
 }

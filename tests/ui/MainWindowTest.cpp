@@ -1,26 +1,19 @@
 #include "ui/MainWindow.h"
 
 #include <QCheckBox>
+#include <QListWidget>
 #include <QScreen>
 #include <filesystem>
 
 #include "suite/IniAccess.h"
 #include "suite/SuiteConfig.h"
-#include "ui/ConversionWindow.h"
-#include "ui/DirectoryPickerDialog.h"
+#include "ui/DesktopApp.h"
 #include "UiTestSupport.h"
 
 namespace tilbo::testing {
 namespace {
 
 using MainWindowTest = WindowTest;
-
-const std::pair<const char*, CheckBox frmMain::*> kOptions[] = {
-    {"chkUseExisting", &frmMain::chkUseExisting},  // first: it enables chkCreateNew
-    {"chkCreateNew", &frmMain::chkCreateNew},
-    {"chkDeleteOldFile", &frmMain::chkDeleteOldFile},
-    {"chkOverwrite", &frmMain::chkOverwrite},
-    {"chkLogExcluded", &frmMain::chkLogExcluded}};
 
 // Every control shows what the logic holds for it.
 void ExpectShowsItsLogic(ui::MainWindow& w) {
@@ -34,18 +27,22 @@ void ExpectShowsItsLogic(ui::MainWindow& w) {
   const std::pair<const char*, bool> enabled[] = {
       {"cmdPreviousFile", m.cmdPreviousFileEnabled}, {"cmdNextFile", m.cmdNextFileEnabled},
       {"cmdDirectories", m.cmdDirectoriesEnabled},   {"cmdConvert", m.cmdConvertEnabled},
-      {"txtNewTitle", m.txtNewTitle.enabled},        {"cboDirectories", m.cboDirectories.enabled}};
+      {"txtNewTitle", m.txtNewTitle.enabled},        {"cboDirectories", m.cboDirectories.enabled},
+      {"chkUseExisting", m.chkUseExisting.enabled},  {"chkCreateNew", m.chkCreateNew.enabled},
+      {"chkDeleteOldFile", m.chkDeleteOldFile.enabled}, {"chkOverwrite", m.chkOverwrite.enabled},
+      {"chkLogExcluded", m.chkLogExcluded.enabled}};
   for (const auto& [name, on] : enabled) EXPECT_EQ(Control(&w, name)->isEnabled(), on) << name;
+  const std::pair<const char*, bool> ticked[] = {
+      {"chkUseExisting", m.chkUseExisting.ticked},     {"chkCreateNew", m.chkCreateNew.ticked},
+      {"chkDeleteOldFile", m.chkDeleteOldFile.ticked}, {"chkOverwrite", m.chkOverwrite.ticked},
+      {"chkLogExcluded", m.chkLogExcluded.ticked}};
+  for (const auto& [name, on] : ticked) EXPECT_EQ(Control<QCheckBox>(&w, name)->isChecked(), on) << name;
   auto* directories = Control<QComboBox>(&w, "cboDirectories");
   std::vector<std::string> items;
   for (int i = 0; i < directories->count(); ++i) items.push_back(directories->itemText(i).toStdString());
   EXPECT_EQ(items, m.cboDirectories.items);
   EXPECT_EQ(Control<QPushButton>(&w, "cmdConvert")->isDefault(), m.defaultButton == DefaultButton::Convert);
   EXPECT_EQ(Control<QPushButton>(&w, "cmdBrowse")->isDefault(), m.defaultButton == DefaultButton::Browse);
-  for (const auto& [name, option] : kOptions) {
-    EXPECT_EQ(Control<QCheckBox>(&w, name)->isChecked(), (m.*option).ticked) << name;
-    EXPECT_EQ(Control<QCheckBox>(&w, name)->isEnabled(), (m.*option).enabled) << name;
-  }
 }
 
 TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) {
@@ -60,73 +57,82 @@ TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) 
   ASSERT_EQ(screen.size(), QSize(1366, 768));  // the laptop screen the tests run on
   w.move(screen.right() - w.frameGeometry().width(), screen.y() + 100);
   ExpectShowsItsLogic(w);
-  auto check = [&](const char* step, bool done) {
-    SCOPED_TRACE(step);
-    EXPECT_TRUE(done);
-    ExpectShowsItsLogic(w);
-  };
 
-  // Enter presses the default button, Browse; a cancelled dialog changes nothing.
+  // Enter presses the default button, Browse.
   w.fileDialog.answers.push_back(std::nullopt);
   QTest::keyClick(&w, Qt::Key_Return);
-  check("Enter", w.fileDialog.asked.size() == 1 && main().CurrentFile == 0);
-  Browse(WriteQuadrangle(data, "three.ctg", 44, -72, 3));
+  EXPECT_EQ(w.fileDialog.asked.size(), 1u);
+  BrowseQuadrangle(44, -72, 3);
   ASSERT_EQ(main().PlannedFiles.size(), 3u);
   ASSERT_NE(w.recordBrowserWindow(), nullptr);
-  check("Browse", main().defaultButton == DefaultButton::Convert);
   // The record browser opens whole on the screen, though no room is left on the right.
   EXPECT_TRUE(screen.contains(w.recordBrowserWindow()->frameGeometry()));
 
-  const PlannedFile& first = main().PlannedFiles[0];
-  Press(&w, "cmdNextFile");
-  check("View Next", main().CurrentFile == 2);
-  Press(&w, "cmdPreviousFile");
-  check("View Previous", main().CurrentFile == 1);
-  auto* title = Control<QLineEdit>(&w, "txtNewTitle");
-  QTest::keyClicks(title, "!");
-  check("title typed", first.Title == main().txtNewTitle.text && first.Title.ends_with("!"));
-  // Typing inside the directory's text keeps the cursor where the user types.
-  auto* directory = Control<QComboBox>(&w, "cboDirectories")->lineEdit();
-  directory->setFocus();
-  QTest::keyClick(directory, Qt::Key_Home);
-  QTest::keyClicks(directory, "/x");
-  check("directory typed", first.Directory == "/x" + luc1 + "/");
-  QTest::keyClick(directory, Qt::Key_End);
-  QTest::keyClick(directory, Qt::Key_Backspace);
-  check("slash erased", first.Directory == "/x" + luc1);
-  title->setFocus();  // a directory always ends in a slash
-  check("directory left", first.Directory == "/x" + luc1 + "/");
-  QTest::keyClick(Control(&w, "cboDirectories"), Qt::Key_Down);
-  check("directory chosen from the list", main().cboDirectories.selected == 1 && first.Directory == luc2 + "/");
-  // The picker opens on the tile's directory; OK takes the one shown.
-  WhenModalOpens([](QWidget* picker) {
-    ASSERT_NE(qobject_cast<ui::DirectoryPickerDialog*>(picker), nullptr);
-    Press(picker, "cmdOK");
-  });
-  Press(&w, "cmdDirectories");
-  check("directory picked", first.Directory == luc2);
-  // The conversion window lists the tiles; Escape leaves them unconverted.
-  std::size_t rowsListed = 0;
-  WhenModalOpens([&](QWidget* run) {
-    if (auto* conversion = qobject_cast<ui::ConversionWindow*>(run)) rowsListed = conversion->logic().lstFiles.size();
-    QTest::keyClick(run, Qt::Key_Escape);
-  });
-  Press(&w, "cmdConvert");
-  check("Convert", rowsListed == 3 && !main().ConvertSuccess && main().CurrentFile == 1);
-  for (const auto& [name, option] : kOptions) {
-    const bool before = (main().*option).ticked;
-    QTest::keyClick(Control(&w, name), Qt::Key_Space);
-    check(name, (main().*option).ticked != before);
+  // Each step presses keys in a control, or clicks it when none; the modal
+  // window it opens is answered.
+  const struct {
+    const char* control;
+    const char* keys;
+    std::pair<int16_t, std::string> fileAndDirectory;  // the current file, the first tile's directory
+    std::function<void(QWidget*)> modal = nullptr;
+  } steps[] = {
+      {"cmdNextFile", "", {2, luc1 + "/"}},
+      {"cmdPreviousFile", "", {1, luc1 + "/"}},
+      {"txtNewTitle", "!", {1, luc1 + "/"}},
+      // Typing inside the directory's text keeps the cursor where the user types.
+      {"cboDirectories", "Home, /, X", {1, "/x" + luc1 + "/"}},
+      {"cboDirectories", "End, Backspace", {1, "/x" + luc1}},
+      {"txtNewTitle", "", {1, "/x" + luc1 + "/"}},  // a directory left ends in a slash
+      {"cboDirectories", "Down", {1, luc2 + "/"}},
+      // The picker opens on the tile's directory; OK takes the one shown.
+      {"cmdDirectories", "", {1, luc2}, [](QWidget* picker) { Press(picker, "cmdOK"); }},
+      // The conversion window lists the tiles; Escape leaves them unconverted.
+      {"cmdConvert", "", {1, luc2},
+       [](QWidget* run) {
+         EXPECT_EQ(Control<QListWidget>(run, "lstFiles")->count(), 3);
+         QTest::keyClick(run, Qt::Key_Escape);
+       }},
+      {"chkUseExisting", "", {1, luc2}},  // first: it enables chkCreateNew
+      {"chkCreateNew", "", {1, luc2}},
+      {"chkDeleteOldFile", "", {1, luc2}},
+      {"chkOverwrite", "", {1, luc2}},
+      {"chkLogExcluded", "", {1, luc2}},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(std::string(step.control) + " " + step.keys);
+    if (step.modal) WhenModalOpens(step.modal);
+    QWidget* control = Control(&w, step.control);
+    control->setFocus();
+    if (*step.keys == '\0') QTest::mouseClick(control, Qt::LeftButton);
+    QTest::keySequence(control, QKeySequence(QString::fromUtf8(step.keys)));
+    EXPECT_EQ(std::pair(main().CurrentFile, main().PlannedFiles[0].Directory), step.fileAndDirectory);
+    ExpectShowsItsLogic(w);  // a check box that missed its handler shows other than the logic
   }
+  EXPECT_THAT(main().PlannedFiles[0].Title, ::testing::EndsWith("!"));
+  EXPECT_FALSE(main().ConvertSuccess);
   EXPECT_TRUE(prompter.Recorded().empty());
 
-  // Closed, the window keeps its place and its options; the next opens so.
+  // Closed, the window keeps its place: the program's next window opens
+  // there, with boxes of its own, and the program ends with status zero when
+  // it closes.
   w.move(screen.topLeft() + QPoint(37, 21));
-  const bool logExcluded = main().chkLogExcluded.ticked;
   w.close();
-  ui::MainWindow& next = OpenMainWindow();
-  EXPECT_EQ(next.pos() - screen.topLeft(), QPoint(37, 21));
-  EXPECT_EQ(Control<QCheckBox>(&next, "chkLogExcluded")->isChecked(), logExcluded);
+  SetActivePrompter(nullptr);
+  bool closed = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* next = qobject_cast<ui::MainWindow*>(top);
+      if (next == nullptr || next == &w || !next->isVisible()) continue;
+      EXPECT_EQ(next->pos() - screen.topLeft(), QPoint(37, 21));
+      EXPECT_NE(dynamic_cast<ui::QtPrompter*>(&ActivePrompter()), nullptr);
+      closed = next->close();
+    }
+  });
+  char name[] = "ctgtilbo";
+  char* argv[] = {name, nullptr};
+  EXPECT_EQ(ui::RunDesktop(1, argv), 0);
+  EXPECT_TRUE(closed);
+  EXPECT_NE(dynamic_cast<HeadlessPrompter*>(&ActivePrompter()), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ui/RecordBrowserWindow.h"
 
+#include <QLineEdit>
+
 #include "UiTestSupport.h"
 
 namespace tilbo::testing {
@@ -9,7 +11,7 @@ using RecordBrowserWindowTest = WindowTest;
 
 TEST_F(RecordBrowserWindowTest, EveryControlReachesTheBrowserAndTheWindowShowsItsCell) {
   OpenMainWindow();
-  Browse(WriteQuadrangle(data, "quad.ctg", 44, -72, 1));
+  BrowseQuadrangle(44, -72, 1);
   ui::RecordBrowserWindow* browser = window->recordBrowserWindow();
   ASSERT_NE(browser, nullptr);
   const frmBrowseRecords& logic = browser->logic();

@@ -5,8 +5,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -31,23 +29,11 @@ Widget* Control(QWidget* window, const char* name) {
 // The text a label, a line edit or a combo box shows.
 inline std::string Shown(QWidget* window, const char* name) {
   QWidget* control = Control(window, name);
-  if (auto* label = qobject_cast<QLabel*>(control)) return label->text().toStdString();
-  if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text().toStdString();
-  return qobject_cast<QComboBox*>(control)->currentText().toStdString();
+  return control->property(qobject_cast<QComboBox*>(control) ? "currentText" : "text").toString().toStdString();
 }
 
 inline void Press(QWidget* window, const char* button) {
   QTest::mouseClick(Control<QPushButton>(window, button), Qt::LeftButton);
-}
-
-// A synthetic quadrangle of coarse cells (fast to convert), one degree high.
-inline std::string WriteQuadrangle(const TempDir& dir, const std::string& name, double south, double west,
-                                   double width) {
-  const SynthOptions options{
-      .south = south, .west = west, .width = width, .cellSize = 1000, .title = "TEST QUAD", .dataDate = "84180"};
-  const SynthWriteResult result = WriteSynthCTG(options, dir.file(name));
-  if (!result.ok) ADD_FAILURE() << "cannot write " << name << ": " << result.error;
-  return dir.file(name);
 }
 
 // Runs `action` on the modal window as soon as it is open, from inside its
@@ -65,14 +51,6 @@ inline void WhenModalOpens(std::function<void(QWidget*)> action, int triesLeft =
   });
 }
 
-// A clock that moves a second each time it is read: every pump that reads it
-// finds a round due, so the windows' events run at the same records however
-// fast the machine or the build.
-inline std::chrono::steady_clock::time_point SteppingClock() {
-  static std::chrono::steady_clock::time_point now{};
-  return now += std::chrono::seconds(1);
-}
-
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
@@ -85,8 +63,6 @@ class WindowTest : public ::testing::Test {
   ~WindowTest() override {
     window.reset();
     SetActivePrompter(nullptr);
-    CTG_ResetModuleForTesting();
-    LRR_ResetModuleForTesting();
   }
 
   // Opens the main window as the program does.
@@ -96,9 +72,14 @@ class WindowTest : public ::testing::Test {
     return *window;
   }
 
-  // Browse, with the open-file dialog answered with `path`.
-  void Browse(const std::string& path) {
-    window->fileDialog.answers.push_back(path);
+  // Browse, the open-file dialog answered with a synthetic quadrangle of
+  // coarse cells (fast to convert), one degree high.
+  void BrowseQuadrangle(double south, double west, double width) {
+    const SynthOptions options{
+        .south = south, .west = west, .width = width, .cellSize = 1000, .title = "TEST QUAD", .dataDate = "84180"};
+    const SynthWriteResult result = WriteSynthCTG(options, data.file("quad.ctg"));
+    ASSERT_TRUE(result.ok) << result.error;
+    window->fileDialog.answers.push_back(data.file("quad.ctg"));
     Press(window.get(), "cmdBrowse");
   }
 
@@ -106,7 +87,13 @@ class WindowTest : public ::testing::Test {
 
   SuiteEnvironment environment;
   TempDir data;
-  ui::QtEventPump pump{std::chrono::milliseconds(30), &SteppingClock};
+  // A clock that moves a second each time it is read: every pump that reads
+  // it finds a round due, so the windows' events run at the same records
+  // however fast the machine or the build.
+  ui::QtEventPump pump{std::chrono::milliseconds(30), [] {
+                         static ui::QtEventPump::Clock::time_point now{};
+                         return now += std::chrono::seconds(1);
+                       }};
   ui::QtPrompter prompter;
   std::unique_ptr<ui::MainWindow> window;
 };
