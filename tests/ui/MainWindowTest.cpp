@@ -92,11 +92,11 @@ TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) 
          EXPECT_EQ(Control<QListWidget>(run, "lstFiles")->count(), 3);
          QTest::keyClick(run, Qt::Key_Escape);
        }},
-      {"chkUseExisting", "", {1, luc2}},  // first: it enables chkCreateNew
-      {"chkCreateNew", "", {1, luc2}},
-      {"chkDeleteOldFile", "", {1, luc2}},
-      {"chkOverwrite", "", {1, luc2}},
-      {"chkLogExcluded", "", {1, luc2}},
+      {"chkUseExisting", "Space", {1, luc2}},  // first: it enables chkCreateNew
+      {"chkCreateNew", "Space", {1, luc2}},
+      {"chkDeleteOldFile", "Space", {1, luc2}},
+      {"chkOverwrite", "Space", {1, luc2}},
+      {"chkLogExcluded", "Space", {1, luc2}},
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(std::string(step.control) + " " + step.keys);
