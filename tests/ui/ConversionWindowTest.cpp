@@ -75,7 +75,6 @@ TEST_F(ConversionWindowTest, EveryControlReachesTheRunAndBoxesStandOverItsCurren
     });
     user.start(0);
     Press(modal, "cmdCommand");  // Begin
-    user.stop();
     Press(modal, "cmdCommand");  // Close Window
   });
   Press(window.get(), "cmdConvert");

@@ -6,9 +6,7 @@ namespace tilbo::ui {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::AllOf;
-using ::testing::Ge;
-using ::testing::Le;
+using ::testing::AllOf, ::testing::Ge, ::testing::Le;
 
 // A clock that moves only when the test moves it, and counts its readings:
 // the pacing is then the same however fast the machine is.
@@ -44,8 +42,7 @@ TEST(QtEventPump, RoundsArePacedByTheIntervalTheRecordBlocksAndTheirOwnCost) {
   // Slow rounds come less often, so that they take at most a twentieth of the
   // time: a view that takes 2 ms to refresh, pumps 1 ms apart, rounds 40 ms apart.
   QtEventPump slow(1ms, &ManualClock);
-  class SlowView final : public RefreshableView {
-   public:
+  struct : RefreshableView {
     void Refresh() override { g_now += 2ms; }
   } view;
   slow.AddView(&view);

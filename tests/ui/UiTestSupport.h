@@ -60,10 +60,7 @@ class WindowTest : public ::testing::Test {
     prompter.StartScript();
     SetActivePrompter(&prompter);
   }
-  ~WindowTest() override {
-    window.reset();
-    SetActivePrompter(nullptr);
-  }
+  ~WindowTest() override { SetActivePrompter(nullptr); }
 
   // Opens the main window as the program does.
   ui::MainWindow& OpenMainWindow() {
