@@ -43,7 +43,7 @@ void ExpectShowsItsLogic(ui::MainWindow& w) {
   EXPECT_EQ(Control<QPushButton>(&w, "cmdConvert")->isDefault(), m.defaultButton == DefaultButton::Convert);
 }
 
-TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) {
+TEST_F(MainWindowTest, EveryControlOfItAndOfItsRecordBrowserReachesItsHandlerAndTheViewsShowTheLogic) {
   const std::string luc1 = data.file("luc1"), luc2 = data.file("luc2");
   for (const std::string& luc : {luc1, luc2}) std::filesystem::create_directory(luc);
   WriteINI("LULC Directories", "Directory 1", luc1, Config().userDefaultsIniPath);
@@ -56,15 +56,15 @@ TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) 
   w.move(screen.right() - w.frameGeometry().width(), screen.y() + 100);
   ExpectShowsItsLogic(w);
 
-  // Enter presses the default button, Browse.
+  // Enter presses the default button, Browse (its dialog cancelled here).
   w.fileDialog.answers.push_back(std::nullopt);
   QTest::keyClick(&w, Qt::Key_Return);
   EXPECT_EQ(w.fileDialog.asked.size(), 1u);
   BrowseQuadrangle(44, -72, 3);
   ASSERT_EQ(main().PlannedFiles.size(), 3u);
-  ASSERT_NE(w.recordBrowserWindow(), nullptr);
   // The record browser opens whole on the screen, though no room is left on the right.
   ui::RecordBrowserWindow* browser = w.recordBrowserWindow();
+  ASSERT_NE(browser, nullptr);
   EXPECT_TRUE(screen.contains(browser->frameGeometry()));
   // In the browser, keys in the cell-number box, then the button named if any.
   const frmBrowseRecords& record = browser->logic();
@@ -74,9 +74,13 @@ TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) 
     const char* control;
     const char* keys;
     int32_t recNum;
-  } browserSteps[] = {{"cmdNext", "", 2},       {"cmdNext", "", 3},       {"cmdPrev", "", 2},
-                      {"cmdEnd", "", last},     {"cmdFirstRecord", "", 1}, {"cmdGo", "Ctrl+A, 7", 7},
-                      {"txtRecNum", "Ctrl+A, 5, Return", 5}, {"txtRecNum", "Ctrl+A, 0, Return", 5}};
+  } browserSteps[] = {{"cmdNext", "", 2},
+                      {"cmdPrev", "", 1},
+                      {"cmdEnd", "", last},
+                      {"cmdFirstRecord", "", 1},
+                      {"cmdGo", "Ctrl+A, 7", 7},
+                      {"txtRecNum", "Ctrl+A, 5, Return", 5},
+                      {"txtRecNum", "Ctrl+A, 0, Return", 5}};
   for (const auto& [control, keys, recNum] : browserSteps) {
     SCOPED_TRACE(std::string(control) + " " + keys);
     QTest::keySequence(number, QKeySequence(QString::fromUtf8(keys)));
@@ -133,7 +137,6 @@ TEST_F(MainWindowTest, EveryControlReachesItsHandlerAndTheWindowShowsTheResult) 
     EXPECT_EQ(std::pair(main().CurrentFile, main().PlannedFiles[0].Directory), step.fileAndDirectory);
     ExpectShowsItsLogic(w);  // a check box that missed its handler shows other than the logic
   }
-  EXPECT_EQ(prompter.Recorded().size(), 1u);  // the refused cell number
 
   // Closed, the window keeps its place: the program's next window opens
   // there, with boxes of its own, and the program ends with status zero when
