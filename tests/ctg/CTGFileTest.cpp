@@ -63,7 +63,6 @@ TEST_F(CTGFileTest, HandlesAreReusedLowestFirstUpToTheLargest) {
   EXPECT_EQ(CTG_GetFileName(1), "");
   EXPECT_EQ(CTG_AllocateHandle(), 3);
   for (int16_t i = 3; i >= 0; --i) EXPECT_TRUE(CTG_FreeHandle(i));  // the last one takes the table
-  EXPECT_FALSE(CTG_FreeHandle(0));
   for (int i = 0; i <= 32767; ++i) ASSERT_EQ(CTG_AllocateHandle(), i);  // the table stops at the largest handle
   EXPECT_EQ(CTG_AllocateHandle(), -1);
   EXPECT_TRUE(CTG_FreeHandle(32767));
@@ -213,6 +212,7 @@ TEST_F(CTGFileTest, RecordAndCellNumbersInAndOutOfRange) {
 TEST_F(CTGFileTest, CellsThatCannotBeRead) {
   // The header claims 5 records; cell 2 holds the marker limit, cell 4 is cut
   // after 15 bytes (" 500" of " 5000000", then blanks), cell 5 is missing.
+  // A cut record reads as blanks beyond the end.
   std::string bytes = SmallFile(5).substr(0, 400 + 80 * 3 + 15);
   bytes.replace(400 + 80 + 20, 10, "2000000000");
   const int16_t h = OpenBytes("cut", bytes);
@@ -224,6 +224,7 @@ TEST_F(CTGFileTest, CellsThatCannotBeRead) {
   EXPECT_EQ(CTG_RecordCount(h), 5);  // which leaves the code
   EXPECT_EQ(CTG_LastError(), kCTGReadFailure);
   EXPECT_EQ(CTG_RecordsHeld(h), 3);  // whole records only
+  EXPECT_EQ(CTG_ReadRecordText(h, 9), bytes.substr(640) + std::string(65, ' '));
   std::vector<CTGCell> bulk(7, CTGCell{1, 1, 1, 1});
   std::vector<uint8_t> ok(7, 9);
   EXPECT_FALSE(CTG_ReadCells(h, 0, 7, bulk.data(), ok.data()));  // cells 0-6
@@ -231,7 +232,6 @@ TEST_F(CTGFileTest, CellsThatCannotBeRead) {
   EXPECT_THAT(ok, ElementsAre(0, 1, 0, 1, 1, 0, 0));
   for (std::size_t k = 0; k < 7; ++k) EXPECT_EQ(CellFields(bulk[k]), CellFields(cells[k])) << k;
   EXPECT_TRUE(CTG_ReadCells(h, 3, 2, bulk.data(), ok.data()));
-  EXPECT_EQ(CTG_LastError(), kCTGNoError);
   // Cell numbers past the 32-bit range are out of range like any other.
   EXPECT_FALSE(CTG_ReadCells(h, kMaxInt32 - 1, 3, bulk.data(), ok.data()));
   EXPECT_THAT(ok, ElementsAre(0, 0, 0, 1, 1, 0, 0));

@@ -2,7 +2,6 @@
 // Building CTG records and files for tests, gzipping them, and unpacking the
 // gzipped sample quadrangle into a temporary directory.
 
-#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
