@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/CTGTestFiles.h"
@@ -15,17 +15,9 @@
 namespace tilbo {
 namespace {
 
-using ::testing::AllOf;
+using namespace tilbo::testing;
+using ::testing::ElementsAre;
 using ::testing::FieldsAre;
-using ::testing::Gt;
-using ::testing::Lt;
-using ::testing::Matcher;
-using testing::CellFields;
-using testing::DataRecord;
-using testing::PutRight;
-using testing::TempDir;
-using testing::ValidHeader;
-using testing::WriteWholeFile;
 
 constexpr int32_t kMinInt32 = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMaxInt32 = std::numeric_limits<int32_t>::max();
@@ -33,7 +25,6 @@ constexpr int32_t kMaxInt32 = std::numeric_limits<int32_t>::max();
 class CTGFileTest : public ::testing::Test {
  protected:
   void SetUp() override { CTG_ResetModuleForTesting(); }
-  void TearDown() override { CTG_ResetModuleForTesting(); }
 
   // Writes a file and opens it on a new handle; the handle is returned even
   // when the open fails (the test checks the error code).
@@ -59,7 +50,7 @@ class CTGFileTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(CTGFileTest, HandlesAreReusedLowestFirstAndNewSlotsAreEmpty) {
+TEST_F(CTGFileTest, HandlesAreReusedLowestFirstUpToTheLargest) {
   for (int16_t i = 0; i < 3; ++i) EXPECT_EQ(CTG_AllocateHandle(), i);
   CTG_SetFileName(1, "/some/path");
   CTG_ReadCell(1, 1);  // not open
@@ -72,15 +63,24 @@ TEST_F(CTGFileTest, HandlesAreReusedLowestFirstAndNewSlotsAreEmpty) {
   EXPECT_EQ(CTG_GetFileName(1), "");
   EXPECT_EQ(CTG_AllocateHandle(), 3);
   for (int16_t i = 3; i >= 0; --i) EXPECT_TRUE(CTG_FreeHandle(i));  // the last one takes the table
-  EXPECT_FALSE(CTG_FreeHandle(0));
-  EXPECT_EQ(CTG_AllocateHandle(), 0);
-}
-
-TEST_F(CTGFileTest, TheTableStopsAtTheLargestHandle) {
-  for (int i = 0; i <= 32767; ++i) ASSERT_EQ(CTG_AllocateHandle(), i);
+  for (int i = 0; i <= 32767; ++i) ASSERT_EQ(CTG_AllocateHandle(), i);  // the table stops at the largest handle
   EXPECT_EQ(CTG_AllocateHandle(), -1);
   EXPECT_TRUE(CTG_FreeHandle(32767));
   EXPECT_EQ(CTG_AllocateHandle(), 32767);
+}
+
+// An open slot keeps its path and can be neither freed nor reopened.
+TEST_F(CTGFileTest, AnOpenSlotKeepsItsPathAndCannotBeFreedOrReopened) {
+  const int16_t h = OpenBytes("quad", SmallFile(2));
+  EXPECT_FALSE(CTG_FreeHandle(h));
+  CTG_SetFileName(h, "other");
+  EXPECT_EQ(CTG_LastError(), kCTGAlreadyOpen);
+  EXPECT_FALSE(CTG_Open(h));
+  EXPECT_EQ(CTG_LastError(), kCTGAlreadyOpen);
+  EXPECT_EQ(CTG_GetFileName(h), dir_.file("quad"));
+  CTG_Close(h);
+  EXPECT_FALSE(CTG_IsOpen(h));
+  EXPECT_TRUE(CTG_Open(h));  // and it opens again
 }
 
 // Every call on a handle that names no slot in use fails with code 1 and
@@ -116,14 +116,8 @@ TEST_F(CTGFileTest, CallsOnBadHandlesAndClosedFiles) {
       {"no table", [] { return int16_t{0}; }, false},
       {"negative", [] { return CTG_AllocateHandle(), int16_t{-1}; }, false},
       {"past the table", [] { return CTG_AllocateHandle(), int16_t{1}; }, false},
-      {"the largest", [] { return CTG_AllocateHandle(), int16_t{32767}; }, false},
       {"freed", [] { return CTG_AllocateHandle(), CTG_AllocateHandle(), CTG_FreeHandle(0), int16_t{0}; }, false},
       {"never opened", [] { return CTG_AllocateHandle(); }, true},
-      {"closed, file gone", [&] {
-         const int16_t h = OpenBytes("gone", SmallFile(1));
-         CTG_Close(h);
-         return std::filesystem::remove(dir_.file("gone")), h;
-       }, true},
   };
   WriteWholeFile(dir_.file("short"), "x");
   for (const auto& handle : handles) {
@@ -142,27 +136,12 @@ TEST_F(CTGFileTest, CallsOnBadHandlesAndClosedFiles) {
   }
 }
 
-TEST_F(CTGFileTest, AnOpenSlotKeepsItsPathAndCannotBeFreedOrReopened) {
-  const int16_t h = OpenBytes("quad", SmallFile(2));
-  EXPECT_FALSE(CTG_FreeHandle(h));
-  CTG_SetFileName(h, "other");
-  EXPECT_EQ(CTG_LastError(), kCTGAlreadyOpen);
-  EXPECT_FALSE(CTG_Open(h));
-  EXPECT_EQ(CTG_LastError(), kCTGAlreadyOpen);
-  EXPECT_EQ(CTG_GetFileName(h), dir_.file("quad"));
-  EXPECT_TRUE(CTG_IsOpen(h));
-  CTG_Close(h);
-  EXPECT_FALSE(CTG_IsOpen(h));
-  EXPECT_TRUE(CTG_Open(h));  // and it opens again
-}
-
 TEST_F(CTGFileTest, OnlyOrdinaryFilesAreFound) {
   WriteWholeFile(dir_.file("quad"), SmallFile(1));
   std::filesystem::create_directory(dir_.file(".dir"));
-  for (const char* link : {".hidden", "link", ".dir/quad"}) {
-    std::filesystem::create_symlink(dir_.file("quad"), dir_.file(link));
+  for (const std::string link : {".hidden", "link", ".dir/quad", "dangling"}) {
+    std::filesystem::create_symlink(dir_.file(link == "dangling" ? "missing" : "quad"), dir_.file(link));
   }
-  std::filesystem::create_symlink(dir_.file("missing"), dir_.file("dangling"));
   for (const std::string& path : {dir_.file("missing"), dir_.file(".hidden"), dir_.file(".dir"),
                                   dir_.file("dangling"), dir_.file("quad/x"), dir_.dir(), std::string()}) {
     OpenPath(path);
@@ -175,38 +154,28 @@ TEST_F(CTGFileTest, OnlyOrdinaryFilesAreFound) {
 
 // A file opens when it holds the five header records, their fields fit their
 // types, the map code is odd (land use present) and the projection is UTM.
+// The record count is half the header's value, rounded half to even.
 TEST_F(CTGFileTest, OpenChecksTheHeader) {
   auto with = [](std::size_t column, const char* value) {
     std::string bytes = ValidHeader(0);
     PutRight(bytes, column, 5, value);
     return bytes;
   };
-  const struct { const char* name; std::string bytes; int32_t expected; } cases[] = {
-      {"the header alone", ValidHeader(0), kCTGNoError},
-      {"one byte short", ValidHeader(0).substr(0, 399), kCTGNotValidFile},
-      {"empty", "", kCTGNotValidFile},                    {"map code 3", with(46, "3"), kCTGNoError},
-      {"map code 2", with(46, "2"), kCTGNotValidFile},    {"map code 0", with(46, "0"), kCTGNotValidFile},
-      {"map code -1", with(46, "-1"), kCTGNotValidFile},  {"map code 2.6, read as 3", with(46, "2.6"), kCTGNoError},
+  const struct { const char* name; std::string bytes; int32_t expected; int32_t count = 0; } cases[] = {
+      {"one byte short", ValidHeader(0).substr(0, 399), kCTGNotValidFile}, {"empty", "", kCTGNotValidFile},
+      {"map code 2", with(46, "2"), kCTGNotValidFile},    {"map code -1", with(46, "-1"), kCTGNotValidFile},
       {"projection 0", with(56, "0"), kCTGNotValidFile},  {"projection 2", with(56, "2"), kCTGNotValidFile},
-      {"projection 0.6, read as 1", with(56, "0.6"), kCTGNoError},
       {"16-bit columns of 99999", with(26, "99999"), kCTGReadFailure},
+      {"count 3", ValidHeader(3), kCTGNoError, 2},        {"count 5", ValidHeader(5), kCTGNoError, 2},
+      {"count -5", ValidHeader(-5), kCTGNoError, -2},
+      {"count 2147483647", ValidHeader(2147483647), kCTGNoError, 1073741824},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const int16_t h = OpenBytes("f", c.bytes);
     EXPECT_EQ(CTG_LastError(), c.expected);
     EXPECT_EQ(CTG_IsOpen(h), c.expected == kCTGNoError);
-  }
-}
-
-TEST_F(CTGFileTest, RecordCountIsHalfRoundedToEven) {
-  const std::pair<long, int32_t> cases[] = {{0, 0},  {1, 0},   {3, 2},  {5, 2},
-                                            {7, 4},  {24, 12}, {-5, -2}, {2147483647, 1073741824}};
-  for (const auto& [times2, count] : cases) {
-    const int16_t h = OpenBytes("c", ValidHeader(times2));
-    ASSERT_EQ(CTG_LastError(), kCTGNoError) << times2;
-    EXPECT_EQ(CTG_RecordCount(h), count) << times2;
-    CTG_Close(h);
+    EXPECT_EQ(CTG_RecordCount(h), c.count);
   }
 }
 
@@ -238,27 +207,34 @@ TEST_F(CTGFileTest, RecordAndCellNumbersInAndOutOfRange) {
 }
 
 // A cell that cannot be decoded or lies beyond the end of the file fails
-// alone, reading as zeros; the file stays usable.
+// alone, reading as zeros; the file stays usable. A bulk read gives what
+// reading cell by cell gives; its code is the last cell's.
 TEST_F(CTGFileTest, CellsThatCannotBeRead) {
-  // The header claims 4 records; the file holds 2 and 15 bytes of the third.
-  std::string bytes = SmallFile(4).substr(0, 400 + 80 * 2 + 15);
+  // The header claims 5 records; cell 2 holds the marker limit, cell 4 is cut
+  // after 15 bytes (" 500" of " 5000000", then blanks), cell 5 is missing.
+  // A cut record reads as blanks beyond the end.
+  std::string bytes = SmallFile(5).substr(0, 400 + 80 * 3 + 15);
   bytes.replace(400 + 80 + 20, 10, "2000000000");
   const int16_t h = OpenBytes("cut", bytes);
-  ASSERT_EQ(CTG_RecordCount(h), 4);
-  EXPECT_THAT(CTG_ReadCell(h, 2), FieldsAre(0, 0, 0, 0));
+  const CTGCell cells[] = {{}, {14, 1001, 5000000, 1}, {}, {14, 1003, 5000000, 3}, {14, 1004, 500, 0}, {}, {}};
+  for (const int32_t k : {2, 1, 4, 5}) {
+    EXPECT_EQ(CellFields(CTG_ReadCell(h, k)), CellFields(cells[k])) << k;
+    EXPECT_EQ(CTG_LastError(), k == 2 || k == 5 ? kCTGReadFailure : kCTGNoError) << k;
+  }
+  EXPECT_EQ(CTG_RecordCount(h), 5);  // which leaves the code
   EXPECT_EQ(CTG_LastError(), kCTGReadFailure);
-  EXPECT_EQ(CTG_RecordCount(h), 4);  // which leaves the code
-  EXPECT_EQ(CTG_LastError(), kCTGReadFailure);
-  EXPECT_EQ(CTG_ReadRecordText(h, 8), bytes.substr(560) + std::string(65, ' '));
-  EXPECT_EQ(CTG_LastError(), kCTGNoError);
-  EXPECT_THAT(CTG_ReadCell(h, 3), FieldsAre(14, 1003, 500, 0));  // " 500" of " 5000000", then blanks
-  EXPECT_EQ(CTG_LastError(), kCTGNoError);
-  EXPECT_THAT(CTG_ReadCell(h, 4), FieldsAre(0, 0, 0, 0));
-  EXPECT_EQ(CTG_LastError(), kCTGReadFailure);
-  EXPECT_EQ(CTG_ReadRecordText(h, 9), "");
-  EXPECT_EQ(CTG_LastError(), kCTGReadFailure);
-  EXPECT_THAT(CTG_ReadCell(h, 1), FieldsAre(14, 1001, 5000000, 1));
-  EXPECT_EQ(CTG_RecordsHeld(h), 2);  // whole records only
+  EXPECT_EQ(CTG_RecordsHeld(h), 3);  // whole records only
+  EXPECT_EQ(CTG_ReadRecordText(h, 9), bytes.substr(640) + std::string(65, ' '));
+  std::vector<CTGCell> bulk(7, CTGCell{1, 1, 1, 1});
+  std::vector<uint8_t> ok(7, 9);
+  EXPECT_FALSE(CTG_ReadCells(h, 0, 7, bulk.data(), ok.data()));  // cells 0-6
+  EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);                     // the last cell's code
+  EXPECT_THAT(ok, ElementsAre(0, 1, 0, 1, 1, 0, 0));
+  for (std::size_t k = 0; k < 7; ++k) EXPECT_EQ(CellFields(bulk[k]), CellFields(cells[k])) << k;
+  EXPECT_TRUE(CTG_ReadCells(h, 3, 2, bulk.data(), ok.data()));
+  // Cell numbers past the 32-bit range are out of range like any other.
+  EXPECT_FALSE(CTG_ReadCells(h, kMaxInt32 - 1, 3, bulk.data(), ok.data()));
+  EXPECT_THAT(ok, ElementsAre(0, 0, 0, 1, 1, 0, 0));
 }
 
 TEST_F(CTGFileTest, AFileCutWhileOpenGivesReadFailures) {
@@ -271,51 +247,22 @@ TEST_F(CTGFileTest, AFileCutWhileOpenGivesReadFailures) {
   EXPECT_EQ(CTG_ReadCell(h, 3000).Easting, 1000 + 3000);
 }
 
-TEST_F(CTGFileTest, BulkReadMatchesCellByCellReads) {
-  std::string bytes = ValidHeader(2L * 6);
-  for (int k = 1; k <= 6; ++k) bytes += DataRecord(14, 1000 + k, 5000000, k == 4 ? "99999" : "21");
-  const int16_t h = OpenBytes("quad", bytes.substr(0, bytes.size() - 80));  // cell 6 missing
-  for (int32_t first : {-1, 0, 1, 3, 5, kMaxInt32 - 2}) {
-    SCOPED_TRACE(first);
-    constexpr int32_t kCount = 5;
-    std::vector<CTGCell> bulk(kCount, CTGCell{1, 1, 1, 1});
-    std::vector<uint8_t> ok(kCount, 9);
-    const bool all = CTG_ReadCells(h, first, kCount, bulk.data(), ok.data());
-    const int32_t bulkError = CTG_LastError();
-    bool expectedAll = true;
-    for (int32_t i = 0; i < kCount && first <= kMaxInt32 - i; ++i) {
-      const CTGCell single = CTG_ReadCell(h, first + i);
-      const bool read = CTG_LastError() == kCTGNoError;
-      expectedAll = expectedAll && read;
-      EXPECT_EQ(ok[i], read ? 1 : 0) << first + i;
-      EXPECT_EQ(CellFields(bulk[i]), CellFields(single)) << first + i;
-    }
-    EXPECT_EQ(all, expectedAll);
-    EXPECT_EQ(bulkError, CTG_LastError());  // both left by the last cell
-  }
-}
-
-// The real quadrangle, as USGS ships it (gzip) and unpacked, against the
-// facts of its raw records: the header, cells at both ends and the middle.
+// The real quadrangle, as USGS ships it (gzip), against the facts of its raw
+// records: the header, cells at both ends and the middle.
 TEST_F(CTGFileTest, LewistonHeaderAndCells) {
-  for (const std::string& path : {testing::GunzipSample(dir_, "LEWISTON_grid_cell.gz"),
-                                  std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz"}) {
-    SCOPED_TRACE(path);
-    const int16_t h = OpenPath(path);
-    ASSERT_EQ(CTG_LastError(), kCTGNoError);
-    EXPECT_EQ(CTG_ReadHeader(h), testing::kLewistonHeader);
-    EXPECT_EQ(CTG_RecordCount(h), 442032);
-    EXPECT_EQ(CTG_DataLength(h), 35363520);  // 5 + 442,039 records
-    EXPECT_THAT(CTG_ReadCell(h, 1), FieldsAre(19, 263600, 4987000, 0));
-    EXPECT_THAT(CTG_ReadCell(h, 2), FieldsAre(19, 263800, 4987000, 42));
-    EXPECT_THAT(CTG_ReadCell(h, 200000), FieldsAre(19, 361800, 4934400, 43));
-    EXPECT_THAT(CTG_ReadCell(h, 442032), FieldsAre(19, 418200, 4872200, 42));
-    // The file holds seven more records than the header claims; they are not cells.
-    CTG_ReadCell(h, 442033);
-    EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
-    EXPECT_THAT(CTG_ReadRecordText(h, 442037), ::testing::StartsWith(" 19  418200 4872200"));
-    CTG_Close(h);
-  }
+  const int16_t h = OpenPath(std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz");
+  ASSERT_EQ(CTG_LastError(), kCTGNoError);
+  EXPECT_EQ(CTG_ReadHeader(h), kLewistonHeader);
+  EXPECT_EQ(CTG_RecordCount(h), 442032);
+  EXPECT_EQ(CTG_DataLength(h), 35363520);  // 5 + 442,039 records
+  EXPECT_THAT(CTG_ReadCell(h, 1), FieldsAre(19, 263600, 4987000, 0));
+  EXPECT_THAT(CTG_ReadCell(h, 2), FieldsAre(19, 263800, 4987000, 42));
+  EXPECT_THAT(CTG_ReadCell(h, 200000), FieldsAre(19, 361800, 4934400, 43));
+  EXPECT_THAT(CTG_ReadCell(h, 442032), FieldsAre(19, 418200, 4872200, 42));
+  // The file holds seven more records than the header claims; they are not cells.
+  CTG_ReadCell(h, 442033);
+  EXPECT_EQ(CTG_LastError(), kCTGOutOfRange);
+  EXPECT_THAT(CTG_ReadRecordText(h, 442037), ::testing::StartsWith(" 19  418200 4872200"));
 }
 
 // A gzip source reads as a plain file holding what its stream decompresses to
@@ -323,20 +270,20 @@ TEST_F(CTGFileTest, LewistonHeaderAndCells) {
 TEST_F(CTGFileTest, GzipSourcesReadAsTheirDecompressedContent) {
   std::string content = ValidHeader(2L * 3000);
   for (int k = 1; k <= 3000; ++k) content += DataRecord(14, 1000 + 7 * k, 5000000 + k * k, std::to_string(k % 97));
-  const std::string whole = testing::GzipMember(content);
+  const std::string whole = GzipMember(dir_, content);
   const std::size_t n = whole.size();
   const auto size = static_cast<int64_t>(content.size());
   auto withByte = [&](std::size_t at, char value) { return std::string(whole).replace(at, 1, 1, value); };
   // A second member whose deflate data starts with a block of the reserved
   // type: the stream fails where it starts, after a record cut in two.
   const int64_t goodPart = kCTGHeaderLength + 80 * 1000 + 33;
-  const std::string corrupt =
-      testing::GzipMember(content.substr(0, static_cast<std::size_t>(goodPart))) + whole.substr(0, 10) + "\x07junk";
+  const std::string corrupt = GzipMember(dir_, content.substr(0, static_cast<std::size_t>(goodPart))) +
+                              whole.substr(0, 10) + "\x07junk";
   // held: the bytes that come out; 0: more than the header, less than all.
   const struct { const char* name; std::string gz; int64_t held; const char* problem; } cases[] = {
       {"one member", whole, size, ""},
       {"two members, the header split",
-       testing::GzipMember(content.substr(0, 250)) + testing::GzipMember(content.substr(250)), size, ""},
+       GzipMember(dir_, content.substr(0, 250)) + GzipMember(dir_, content.substr(250)), size, ""},
       {"tape padding after the member", whole + std::string(512, '\0'), size, ""},
       {"a trailer claiming 4 GB", withByte(n - 1, '\xff'), size, "the gzip stream is damaged"},
       {"a trailer with a wrong check", withByte(n - 8, static_cast<char>(whole[n - 8] ^ 1)), size,
@@ -346,12 +293,11 @@ TEST_F(CTGFileTest, GzipSourcesReadAsTheirDecompressedContent) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    CTG_ResetModuleForTesting();
     const int16_t gz = OpenBytes("source.gz", c.gz);
     ASSERT_EQ(CTG_LastError(), kCTGNoError);
     const int64_t held = CTG_DataLength(gz);
     EXPECT_EQ(CTG_DataEndProblem(gz), c.problem);
-    EXPECT_THAT(held, c.held != 0 ? Matcher<int64_t>(c.held) : AllOf(Gt(int64_t{kCTGHeaderLength}), Lt(size)));
+    EXPECT_TRUE(held == c.held || (c.held == 0 && held > int64_t{kCTGHeaderLength} && held < size)) << held;
     const int16_t plain = OpenBytes("plain", content.substr(0, static_cast<std::size_t>(held)));
     ASSERT_EQ(CTG_RecordCount(gz), 3000);
     auto read = [](int16_t h, int32_t k) {

@@ -1,13 +1,8 @@
 #pragma once
-// Building CTG records and files for tests, and unpacking the gzipped sample
-// quadrangle into a temporary directory.
+// Building CTG records and files for tests, gzipping them, and unpacking the
+// gzipped sample quadrangle into a temporary directory.
 
-#include <zlib.h>
-
-#include <cstdio>
 #include <cstdlib>
-#include <iomanip>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,22 +10,6 @@
 
 #include "ctg/CTGDecode.h"
 #include "support/TempDir.h"
-
-namespace tilbo {
-
-// Headers print as their records' fields, one record a line, when a comparison fails.
-inline void PrintTo(const CTGHeader& h, std::ostream* os) {
-  *os << std::setprecision(15) << "\n " << h.GridDimension1 << ' ' << h.RecordCountTimes2 << ' ' << h.GridDimension2
-      << ' ' << h.CellSize << ' ' << h.Rec1Value41 << ' ' << h.Rec1Value46 << ' ' << h.Rec1Value51 << ' '
-      << h.Rec1Value56 << ' ' << h.Rec1Real61 << " '" << h.Rec1Text71 << "'\n";
-  for (const int16_t v : h.Rec2Values) *os << ' ' << v;
-  *os << "\n " << h.Point1Latitude << ' ' << h.Point1Longitude << ' ' << h.Point2Latitude << ' ' << h.Point2Longitude
-      << ' ' << h.Point3Latitude << ' ' << h.Point3Longitude << ' ' << h.Point4Latitude << ' ' << h.Point4Longitude
-      << "\n " << h.Point5Latitude << ' ' << h.Point5Longitude << ' ' << h.Point6Latitude << ' ' << h.Point6Longitude
-      << ' ' << h.RefCornerEasting << ' ' << h.RefCornerNorthing << " '" << h.DataDate << "'\n '" << h.Title << "'";
-}
-
-}  // namespace tilbo
 
 namespace tilbo::testing {
 
@@ -91,22 +70,11 @@ inline std::string GunzipSample(const TempDir& dir, const std::string& gzName) {
   return target;
 }
 
-// `data` as one gzip member (as gzip(1) writes it), compressed with zlib.
-inline std::string GzipMember(std::string_view data) {
-  z_stream zs{};
-  if (deflateInit2(&zs, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-    throw std::runtime_error("deflateInit2");
-  }
-  std::string out(deflateBound(&zs, static_cast<uLong>(data.size())), '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  zs.avail_in = static_cast<uInt>(data.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  const int result = deflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  if (result != Z_STREAM_END) throw std::runtime_error("deflate");
-  return out;
+// `data` as one gzip member, as gzip(1) writes it (no name, best compression).
+inline std::string GzipMember(const TempDir& dir, const std::string& data) {
+  WriteWholeFile(dir.file("member"), data);
+  if (std::system(("gzip -9 -n -f '" + dir.file("member") + "'").c_str()) != 0) throw std::runtime_error("gzip");
+  return ReadWholeFile(dir.file("member.gz"));
 }
 
 }  // namespace tilbo::testing
