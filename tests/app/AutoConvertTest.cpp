@@ -21,7 +21,6 @@
 #include "ctgtilbo/Ctgtilbo.h"
 #include "suite/IniAccess.h"
 #include "support/CTGTestFiles.h"
-#include "support/LuctoolRun.h"
 #include "support/SuiteEnvironment.h"
 #include "synth/CTGSynth.h"
 
@@ -31,6 +30,7 @@ namespace tilbo {
 namespace {
 
 using namespace tilbo::testing;
+using ::testing::AllOf;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 namespace fs = std::filesystem;
@@ -142,12 +142,16 @@ class AutoConvert : public ::testing::Test {
 
 // Every way a run ends: its exit status, standard error, the end of its log,
 // the tile it leaves and whether it reached the unload step that saves the
-// options. In the table {src}, {dest} and {log} stand for the paths of the
-// run, {data} for the data directory without its final "/".
+// options. The log of a converted run is checked line by line in the shell's
+// tests; here only the line before "Source file not converted.". In the table
+// {src}, {dest} and {log} stand for the paths of the run, {data} for the data
+// directory without its final "/".
 TEST_F(AutoConvert, EachEndOfARunHasItsStatusMessageAndLog) {
   const std::string lewiston = ReadWholeFile(GunzipSample(data_, "LEWISTON_grid_cell.gz"));
   fs::create_directories(data_.file("folder"));
   const std::vector<std::string> normal{"/AUTO", "/SOURCE={src}", "/DEST={dest}", "/LOG={log}"};
+  const std::string notCtg = "ctgtilbo: {src} not converted: Source file not valid CTG file.";
+  const std::string unknown = "ctgtilbo: {src} not converted: Unknown error in ReadCTGFile. (log: {log})\n";
   const struct {
     std::string source;                // in the data directory
     std::optional<std::string> bytes;  // written to it, else left as it is
@@ -157,62 +161,38 @@ TEST_F(AutoConvert, EachEndOfARunHasItsStatusMessageAndLog) {
     std::string err;
     std::string tile;  // a tile written; none: {dest} stays empty
     bool optionsSaved;
-    std::string luctool;  // what `luctool info` says of the file, if asked
   } cases[] = {
-      {"smalltown.ctg", {}, normal, 0, "", "", "{dest}L10540NW.LUC", true, ""},
+      {"smalltown.ctg", {}, normal, 0, "", "", "{dest}L10540NW.LUC", true},
       // A destination without "/" is a prefix of the tiles' paths.
       {"smalltown.ctg", {}, {"/AUTO", "/SOURCE={src}", "/DEST={data}", "/LOG={log}"}, 0, "", "",
-       "{data}L10540NW.LUC", true, ""},
-      {"", {}, {"--help"}, 0, "", "", "", false, ""},
-      {"", {}, {"--version"}, 0, "", "", "", false, ""},
+       "{data}L10540NW.LUC", true},
+      {"", {}, {"--help"}, 0, "", "", "", false},
       {"smalltown.ctg", {}, {"/AUTO", "/SOURCE={src}", "/DEST={dest}"}, 2, "",
        "ctgtilbo: There was no log file specified.  In order to run AutoConvert, you must specify a log file.\n", "",
-       false, ""},
+       false},
       {"smalltown.ctg", {}, {"/auto", "/SOURCE={src}", "/DEST={dest}", "/LOG={dest}none/auto.log"}, 2, "",
        "ctgtilbo: The directory specified for the AutoConvert log file was invalid.  The program could not convert "
-       "the source file.\n", "", false, ""},
-      {"", {}, {"/AUTO", "--sauce=x"}, 2, "", "ctgtilbo: unknown option '--sauce=x' (see ctgtilbo --help)\n", "", false,
-       ""},
-      {"nothing", {}, normal, 1, "   Invalid source file.",
-       "ctgtilbo: {src} not converted: Invalid source file. (log: {log})\n", "", false, ""},
+       "the source file.\n", "", false},
+      {"", {}, {"/AUTO", "--sauce=x"}, 2, "", "ctgtilbo: unknown option '--sauce=x' (see ctgtilbo --help)\n", "", false},
       {"folder", {}, normal, 1, "   Invalid source file.",
-       "ctgtilbo: {src} not converted: Invalid source file. It is a directory, not a file. (log: {log})\n", "", false, ""},
+       "ctgtilbo: {src} not converted: Invalid source file. It is a directory, not a file. (log: {log})\n", "", false},
       {"smalltown.ctg", {}, {"/AUTO", "/SOURCE={src}", "/DEST={dest}none/", "/LOG={log}"}, 1,
        "   Invalid destination directory.",
-       "ctgtilbo: {src} not converted: Invalid destination directory. (log: {log})\n", "", false, ""},
+       "ctgtilbo: {src} not converted: Invalid destination directory. (log: {log})\n", "", false},
       // Not CTG: standard error adds what the file is, when that is easy to tell.
-      {"notes.txt", std::string(1000, 'x'), normal, 1, "   Source file not valid CTG file.",
-       "ctgtilbo: {src} not converted: Source file not valid CTG file. (log: {log})\n", "", true, ""},
+      {"notes.txt", std::string(1000, 'x'), normal, 1, "   Source file not valid CTG file.", notCtg + " (log: {log})\n",
+       "", true},
       {"grid_cell.bz2", "BZh91AY&SY" + std::string(900, 'b'), normal, 1, "   Source file not valid CTG file.",
-       "ctgtilbo: {src} not converted: Source file not valid CTG file. It is bzip2-compressed; decompress it first "
-       "(bunzip2). (log: {log})\n", "", true, ""},
-      {"grid_cell.xz", std::string("\xfd" "7zXZ\0", 6) + std::string(900, 'x'), normal, 1,
-       "   Source file not valid CTG file.",
-       "ctgtilbo: {src} not converted: Source file not valid CTG file. It is xz-compressed; decompress it first "
-       "(unxz). (log: {log})\n", "", true, ""},
-      {"grid_cell.zip", "PK\x03\x04" + std::string(900, 'z'), normal, 1, "   Source file not valid CTG file.",
-       "ctgtilbo: {src} not converted: Source file not valid CTG file. It is a zip archive; extract the CTG file from "
-       "it first (unzip). (log: {log})\n", "", true, ""},
-      {"empty", "", normal, 1, "   Source file not valid CTG file.",
-       "ctgtilbo: {src} not converted: Source file not valid CTG file. It is an empty file. (log: {log})\n", "", true, ""},
-      {"L07044NW.LUC", "QMLULC 1.0" + std::string(2000, '\0'), normal, 1, "   Source file not valid CTG file.",
-       "ctgtilbo: {src} not converted: Source file not valid CTG file. It is a LUC tile (an output of the "
-       "conversion), not a CTG source. (log: {log})\n", "", true, ""},
-      {"damaged.gz", std::string("\x1f\x8b\x08\0\0\0\0\0\0\3\x07", 11), normal, 1,
-       "   Source file not valid CTG file.",
-       "ctgtilbo: {src} not converted: Source file not valid CTG file. It is gzip-compressed, but its content is not "
-       "a CTG file or the stream is damaged. (log: {log})\n", "", true, ""},
+       notCtg + " It is bzip2-compressed; decompress it first (bunzip2). (log: {log})\n", "", true},
       // Corners that plan no tile: the south-west latitude, the north-east longitude off the earth.
       {"corner1.ctg", std::string(lewiston).replace(160, 10, "   9E90000"), normal, 1,
-       "   Unknown error in ReadCTGFile.",
-       "ctgtilbo: {src} not converted: Unknown error in ReadCTGFile. (log: {log})\n", "", true, "no tile can be planned"},
+       "   Unknown error in ReadCTGFile.", unknown, "", true},
       {"corner4.ctg", std::string(lewiston).replace(230, 10, "   1E50000"), normal, 1,
-       "   Unknown error in ReadCTGFile.",
-       "ctgtilbo: {src} not converted: Unknown error in ReadCTGFile. (log: {log})\n", "", true, "no tile can be planned"},
+       "   Unknown error in ReadCTGFile.", unknown, "", true},
       {"cut.ctg", lewiston.substr(0, 20480), normal, 3, "",
        "ctgtilbo: {src} is cut short: it holds 251 of the 442032 data records its header declares; the tiles lack "
        "the missing cells (exit status 3)\n",
-       "{dest}L07144NW.LUC", true, "cut short: the file holds 251 of the 442032 data records"},
+       "{dest}L07144NW.LUC", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source + " " + c.args.back());
@@ -230,21 +210,12 @@ TEST_F(AutoConvert, EachEndOfARunHasItsStatusMessageAndLog) {
     EXPECT_EQ(r.err, paths(c.err));
     if (c.status == 2 || c.args.size() == 1) {
       EXPECT_FALSE(fs::exists(log_));
-    } else if (c.reason.empty()) {
-      EXPECT_THAT(Log(), EndsWith("\r\n   Source file successfully converted.\r\n\r\n"));
     } else {
-      EXPECT_THAT(Lines(Log()), ::testing::ElementsAre(::testing::StartsWith("[CTGTilbo AutoConvert started "),
-                                                       "   Source File = " + source,
-                                                       ::testing::StartsWith("   Destination Directory = "), "",
-                                                       c.reason, "   Source file not converted.", ""));
+      EXPECT_THAT(Log(), EndsWith(c.reason.empty() ? "\r\n   Source file successfully converted.\r\n\r\n"
+                                                   : "\r\n" + c.reason + "\r\n   Source file not converted.\r\n\r\n"));
     }
     EXPECT_TRUE(c.tile.empty() ? fs::is_empty(out_.path()) : fs::exists(paths(c.tile)));
     EXPECT_EQ(LastSource(), c.optionsSaved ? source : "<none>");
-    if (!c.luctool.empty()) {
-      const LuctoolResult info = RunTool({"info", source});
-      EXPECT_EQ(info.status, c.status);
-      EXPECT_THAT(info.err, HasSubstr("luctool: " + source + ": " + c.luctool));
-    }
     std::error_code ec;
     for (const std::string& file : {log_, DefaultsIni(), paths(c.tile)}) fs::remove(file, ec);
     fs::remove_all(out_.path());
@@ -252,42 +223,21 @@ TEST_F(AutoConvert, EachEndOfARunHasItsStatusMessageAndLog) {
   }
 }
 
-// USGS ships grid_cell.gz: converted directly it gives the tiles of the unpacked file.
-TEST_F(AutoConvert, TheShippedGzipConvertsAsItsContent) {
-  const std::string gz = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
-  std::vector<std::string> tiles;
-  for (const std::string& source : {GunzipSample(data_, "LEWISTON_grid_cell.gz"), gz}) {
-    TempDir dest;
-    ASSERT_EQ(Run(Args(source, dest)).status, 0);
-    tiles.push_back(ReadWholeFile(dest.file("L07144NW.LUC")) + ReadWholeFile(dest.file("L07044NW.LUC")));
-  }
-  EXPECT_GT(tiles[0].size(), 900000u);
-  EXPECT_TRUE(tiles[0] == tiles[1]);  // a million bytes: no printing
-}
-
-// A run without windows writes the window position back exactly as read,
-// keeps the saved options, never deletes the source, and leaves a read-only
-// settings file alone.
+// A run without windows writes the window position back exactly as read (an
+// off-screen one with a decimal mark is not moved), keeps the saved options,
+// never deletes the source, and leaves a read-only settings file alone.
 TEST_F(AutoConvert, TheRunLeavesTheWindowPositionTheOptionsAndAReadOnlyIniAsTheyWere) {
-  const std::string options =
-      "[CTG Tilbo Settings]\r\nDelete Old=Yes\r\nOverwrite Existing=Yes\r\nLog Excluded=No\r\n"
-      "Use Existing Files=Yes\r\nCreate New Files=No\r\n";
-  const struct {
-    std::string ini, left, top;  // the settings; frmMain-X and -Y after the run
-    mode_t mode;
-  } cases[] = {
-      {"[CONFIG]\r\nfrmMain-X=5000\r\nfrmMain-Y=5000\r\n" + options, "5000", "5000", 0644},
-      {"[CONFIG]\r\nfrmMain-X=640.5\r\n" + options, "640.5", "none", 0444},
-  };
-  for (const auto& c : cases) {
+  const std::string position = "[CONFIG]\r\nfrmMain-X=640.5\r\nfrmMain-Y=5000\r\n";
+  const std::string options = "[CTG Tilbo Settings]\r\nDelete Old=Yes\r\nOverwrite Existing=Yes\r\nLog Excluded=No\r\n"
+                              "Use Existing Files=Yes\r\nCreate New Files=No\r\n";
+  for (const mode_t mode : {0644, 0444}) {
     fs::remove(DefaultsIni());
-    WriteWholeFile(DefaultsIni(), c.ini);
-    ASSERT_EQ(::chmod(DefaultsIni().c_str(), c.mode), 0);
+    WriteWholeFile(DefaultsIni(), position + options);
+    ASSERT_EQ(::chmod(DefaultsIni().c_str(), mode), 0);
     EXPECT_EQ(Run(Args(source_, out_)).status, 0);
-    EXPECT_EQ(ReadINI("CONFIG", "frmMain-X", "none", DefaultsIni()), c.left);
-    EXPECT_EQ(ReadINI("CONFIG", "frmMain-Y", "none", DefaultsIni()), c.top);
-    EXPECT_TRUE(c.mode != 0444 || ReadWholeFile(DefaultsIni()) == c.ini);  // not even the options written
-    EXPECT_THAT(ReadWholeFile(DefaultsIni()), HasSubstr(options));
+    const std::string after = ReadWholeFile(DefaultsIni());
+    EXPECT_THAT(after, AllOf(HasSubstr(position), HasSubstr(options)));
+    EXPECT_TRUE(mode != 0444 || after == position + options);  // not even the last source written
     EXPECT_TRUE(fs::exists(source_));
   }
 }
