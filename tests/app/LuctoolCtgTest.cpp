@@ -87,11 +87,9 @@ TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
   for (const std::string part :
        {"\"header\":{\"GridDimension1\":575,\"RecordCountTimes2\":884064,\"GridDimension2\":808,\"CellSize\":200,",
         "\"Rec1Value51\":19,", "\"RefCornerEasting\":259500,\"RefCornerNorthing\":4987100,",
-        "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"},",
         "\"corners\":[{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72},"
         "{\"role\":\"north-west\",\"latitude\":45,\"longitude\":-72},",
         "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
-        "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
         "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
         "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
         "{\"fileName\":\"L07044NW.LUC\""}) {
@@ -179,7 +177,6 @@ TEST_F(LuctoolCtgTest, UsageErrorsAndHelpOfEveryCommand) {
     std::string text;  // the start of the message, or a part of the help
   } cases[] = {
       {{}, 2, "A subcommand is required\n"},
-      {{"info"}, 2, "FILE is required\n"},
       {{"cells", kFake, "--first", "0"}, 2, "--first: Value 0 not in range 1 to 2147483647\n"},
       {{"render", kFake}, 2, "--output is required\n"},
       {{"synth", "--south", "44", "--west", "-72", "-o", file, "--cell", "25"}, 2,
