@@ -1,9 +1,13 @@
-// luctool info and cells on CTG files; the usage errors and help of every command.
+// luctool info, cells and synth on CTG files; the usage errors and help of every command.
 
+#include <gdal_priv.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <ogr_spatialref.h>
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +15,7 @@
 #include "support/CTGTestFiles.h"
 #include "support/LuctoolRun.h"
 #include "support/TempDir.h"
+#include "synth/CTGSynth.h"
 
 namespace tilbo {
 namespace {
@@ -59,67 +64,73 @@ TEST_F(LuctoolCtgTest, InfoShowsTheDecodedHeaderOfEveryFileGiven) {
   EXPECT_EQ(several.err, kCutShort + "luctool: " + missing +
                              ": the file cannot be found or accessed (reader error 3)\n" + kCutShort);
   EXPECT_EQ(several.out, r.out + "\n" + r.out);
-  const std::string json = RunTool({"info", "--json", kFake}).out;
-  EXPECT_THAT(json, HasSubstr("\"dataRecordsInFile\":1,\"cutShort\":true,"));
-  EXPECT_EQ(RunTool({"info", "--json", kFake, kFake}).out, json + json);
+
+  // Corners that give no tile: described, and refused as unusable.
+  std::string bytes = ReadWholeFile(kFake);
+  WriteWholeFile(missing, bytes.replace(160, 10, "   9E90000"));
+  const LuctoolResult off = RunTool({"info", missing});
+  EXPECT_EQ(off.status, 1);
+  EXPECT_EQ(off.err, "luctool: " + missing + ": no tile can be planned: the corners give latitudes 9000000000 to 46 and "
+                     "longitudes -100 to -98\n");
 }
 
-// Unpacked, and as USGS ships it: the records counted in the decompressed
-// content, the size the one on disk.
+// As USGS ships it: the records counted in the decompressed content, the
+// size the one on disk.
 TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
   const std::string gz = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
-  for (const std::string& path : {GunzipSample(dir_, "LEWISTON_grid_cell.gz"), gz}) {
-    SCOPED_TRACE(path);
-    const LuctoolResult r = RunTool({"info", path, "--json"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    EXPECT_THAT(r.out, StartsWith("{\"file\":\"" + path + "\",\"format\":\"CTG\","));
-    for (const std::string part :
-         {path == gz ? "\"fileBytes\":1256101,\"dataBytes\":35363520,\"gzip\":true"
-                     : "\"fileBytes\":35363520,\"dataBytes\":35363520,\"gzip\":false",
-          "\"recordCount\":442032,\"dataRecordsInFile\":442039,\"cutShort\":false,",
-          "\"header\":{\"GridDimension1\":575,\"RecordCountTimes2\":884064,\"GridDimension2\":808,\"CellSize\":200,",
-          "\"Rec1Value51\":19,", "\"RefCornerEasting\":259500,\"RefCornerNorthing\":4987100,",
-          "\"Title\":\"LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU\"},",
-          "\"corners\":[{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72},"
-          "{\"role\":\"north-west\",\"latitude\":45,\"longitude\":-72},",
-          "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
-          "\"latLonBlock\":\"(45, -72) to (44, -70)\"",
-          "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
-          "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
-          "{\"fileName\":\"L07044NW.LUC\""}) {
-      EXPECT_THAT(r.out, HasSubstr(part));
-    }
-    EXPECT_EQ(RunTool({"cells", path, "--first", "442031"}).out,
-              "      cell zone  easting northing   code\n"
-              "    442031   19   418000  4872200     42\n"
-              "    442032   19   418200  4872200     42\n");
+  const LuctoolResult r = RunTool({"info", gz, "--json"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_THAT(r.out, StartsWith("{\"file\":\"" + gz + "\",\"format\":\"CTG\",\"fileBytes\":1256101,"
+                                "\"dataBytes\":35363520,\"gzip\":true,\"dataEndProblem\":\"\",\"recordCount\":442032,"
+                                "\"dataRecordsInFile\":442039,\"cutShort\":false,"));
+  for (const std::string part :
+       {"\"header\":{\"GridDimension1\":575,\"RecordCountTimes2\":884064,\"GridDimension2\":808,\"CellSize\":200,",
+        "\"Rec1Value51\":19,", "\"RefCornerEasting\":259500,\"RefCornerNorthing\":4987100,",
+        "\"corners\":[{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72},"
+        "{\"role\":\"north-west\",\"latitude\":45,\"longitude\":-72},",
+        "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
+        "\"plannedTiles\":[{\"fileName\":\"L07144NW.LUC\",\"size\":464600,"
+        "\"title\":\"LEWISTON, ME VT NH  (WEST) 1:250,000 QUA\",\"refLat\":44,\"refLon\":-71},"
+        "{\"fileName\":\"L07044NW.LUC\""}) {
+    EXPECT_THAT(r.out, HasSubstr(part));
   }
 }
 
+// What the file is, when that is easy to tell, follows the reader's reason.
 TEST_F(LuctoolCtgTest, UnreadableFilesGiveOneLineWithTheReason) {
-  WriteWholeFile(dir_.file("short"), std::string(399, ' '));
   std::string wide = ValidHeader();
   PutRight(wide, 1, 10, "40000");
-  WriteWholeFile(dir_.file("wide"), wide);
-  // Starts like a LUC tile but lacks its signature: read as CTG, and refused.
-  WriteWholeFile(dir_.file("tile.LUC"), "QMLULC" + std::string(500, '\0'));
-  WriteWholeFile(dir_.file("grid_cell.bz2"), "BZh9" + std::string(500, 'b'));
-  const std::pair<std::string, std::string> cases[] = {
-      {dir_.file("missing"), "the file cannot be found or accessed (reader error 3)"},
-      {dir_.file("short"), "not a valid USGS CTG file (reader error 4)"},
-      {dir_.file("wide"), "read failure (reader error 7)"},
-      {dir_.file("tile.LUC"), "not a valid USGS CTG file (reader error 4)"},
-      {dir_.file("grid_cell.bz2"), "not a valid USGS CTG file (reader error 4): it is bzip2-compressed; decompress it "
-                                   "first (bunzip2)"},
-      {dir_.path().string(), "the file cannot be found or accessed (reader error 3): it is a directory, not a file"}};
-  for (const auto& [path, reason] : cases) {
+  const std::string invalid = "not a valid USGS CTG file (reader error 4)";
+  const struct {
+    std::string name;
+    std::optional<std::string> bytes;  // written to it, else left as it is
+    std::string reason;
+  } cases[] = {
+      {"missing", {}, "the file cannot be found or accessed (reader error 3)"},
+      {"", {}, "the file cannot be found or accessed (reader error 3): it is a directory, not a file"},
+      {"short", std::string(399, ' '), invalid},
+      {"wide", wide, "read failure (reader error 7)"},
+      // Starts like a LUC tile but lacks its signature: read as CTG, and refused.
+      {"tile.LUC", "QMLULC" + std::string(500, '\0'), invalid},
+      {"empty", "", invalid + ": it is an empty file"},
+      {"grid_cell.bz2", "BZh9" + std::string(500, 'b'), invalid + ": it is bzip2-compressed; decompress it first (bunzip2)"},
+      {"grid_cell.xz", std::string("\xfd" "7zXZ\0", 6) + std::string(500, 'x'),
+       invalid + ": it is xz-compressed; decompress it first (unxz)"},
+      {"grid_cell.zip", "PK\x03\x04" + std::string(500, 'z'),
+       invalid + ": it is a zip archive; extract the CTG file from it first (unzip)"},
+      {"damaged.gz", std::string("\x1f\x8b\x08\0\0\0\0\0\0\3\x07", 11),
+       invalid + ": it is gzip-compressed, but its content is not a CTG file or the stream is damaged"},
+  };
+  for (const auto& k : cases) {
+    const std::string path = k.name.empty() ? dir_.path().string() : dir_.file(k.name);
+    if (k.bytes) WriteWholeFile(path, *k.bytes);
     for (const char* command : {"info", "cells"}) {
       SCOPED_TRACE(std::string(command) + " " + path);
       const LuctoolResult r = RunTool({command, path});
       EXPECT_EQ(r.status, 1);
       EXPECT_EQ(r.out, "");
-      EXPECT_EQ(r.err, "luctool: " + path + ": " + reason + "\n");
+      EXPECT_EQ(r.err, "luctool: " + path + ": " + k.reason + "\n");
     }
   }
 }
@@ -166,16 +177,10 @@ TEST_F(LuctoolCtgTest, UsageErrorsAndHelpOfEveryCommand) {
     std::string text;  // the start of the message, or a part of the help
   } cases[] = {
       {{}, 2, "A subcommand is required\n"},
-      {{"info"}, 2, "FILE is required\n"},
       {{"cells", kFake, "--first", "0"}, 2, "--first: Value 0 not in range 1 to 2147483647\n"},
-      {{"cells", kFake, "--count", "x"}, 2, "--count: Value x not in range 0 to 2147483647\n"},
       {{"render", kFake}, 2, "--output is required\n"},
-      {{"synth", "--south", "44", "--west", "-72"}, 2, "--output is required\n"},
       {{"synth", "--south", "44", "--west", "-72", "-o", file, "--cell", "25"}, 2,
        "luctool synth: the cell size must be an even number of metres from 2 to 9998\n"},
-      {{"synth", "--south", "44", "--west", "-72", "-o", file, "--pattern", "stripes"}, 2,
-       "--pattern: Check stripes value in"},
-      {{"import", kFake, "--classes", "nlcd", "--cell", "0", "--dest", "."}, 2, "--cell: Value 0 not in range 1"},
       {{"import", kFake, "--classes", "nlcd", "--cell", "200", "--dest", ".", "--bbox", "45", "-72", "44", "-71"}, 2,
        "luctool import: --bbox wants SOUTH WEST NORTH EAST in degrees, south below north, west below east\n"},
       {{"--version"}, 0, "luctool "},
@@ -195,6 +200,52 @@ TEST_F(LuctoolCtgTest, UsageErrorsAndHelpOfEveryCommand) {
                                 HasSubstr("Example"), HasSubstr("Exit status: 0 ")));
   }
   EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// What synth says it wrote, the title and date it puts in the header, and
+// GDAL's own CTG reader placing pixel (column, row) by the record's easting
+// and northing: the value it finds there is the code the hash pattern gives.
+TEST_F(LuctoolCtgTest, SynthWritesTheQuadrangleItDescribes) {
+  const std::string file = dir_.file("quad.ctg");
+  const LuctoolResult made = RunTool({"synth", "--south", "44", "--west", "-72", "--height", "0.1", "--width", "0.2",
+                                      "--title", "SYNTH 1:250,000 QUAD LU", "--date", "84180", "--pattern", "hash",
+                                      "-o", file});
+  EXPECT_EQ(made.status, 0);
+  EXPECT_EQ(made.out, file + ": 60 rows x 83 columns of 200 m in UTM zone 19, 4980 records, north-west corner "
+                             "259300 E 4887500 N\n");
+  EXPECT_THAT(RunTool({"info", "--json", file}).out,
+              HasSubstr("\"DataDate\":\"84180\",\"Title\":\"SYNTH 1:250,000 QUAD LU\"}"));
+  GDALAllRegister();
+  GDALDatasetUniquePtr ds(GDALDataset::Open(file.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+  ASSERT_TRUE(ds);
+  EXPECT_STREQ(ds->GetDriver()->GetDescription(), "CTG");
+  EXPECT_EQ(ds->GetRasterXSize(), 83);
+  EXPECT_EQ(ds->GetRasterYSize(), 60);
+  EXPECT_STREQ(ds->GetSpatialRef()->GetAuthorityCode(nullptr), "32619");
+  const SynthGrid g{19, 60, 83, 200, 259300, 4887500};
+  for (const auto& [column, row] : {std::pair{41, 30}, {27, 15}, {60, 45}, {0, 0}}) {
+    int32_t value = -1;
+    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, column, row, 1, 1, &value, 1, 1, GDT_Int32, 0, 0, nullptr),
+              CE_None);
+    // The grid's north-west corner lies outside the quadrangle.
+    EXPECT_EQ(value, column == 0 ? 0 : SynthHashCode(g.CentreEasting(column), g.CentreNorthing(row)))
+        << column << " " << row;
+  }
+  ds.reset();
+
+  // Without --title, the title names the south-west corner.
+  const std::vector<std::array<std::string, 3>> corners{
+      {"0", "-72", "0N 72W"}, {"-33.5", "-71", "33.5S 71W"}, {"44.5", "10", "44.5N 10E"}};
+  for (const auto& [south, west, title] : corners) {
+    ASSERT_EQ(RunTool({"synth", "--south", south, "--west", west, "--height", "0.1", "--width", "0.1", "-o", file})
+                  .status, 0) << title;
+    EXPECT_THAT(RunTool({"info", "--json", file}).out, HasSubstr("\"Title\":\"SYNTHETIC QUADRANGLE " + title + "\"}"));
+  }
+
+  const std::string unwritable = dir_.file("missing/quad.ctg");
+  const LuctoolResult failed = RunTool({"synth", "--south", "44", "--west", "-72", "-o", unwritable});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err, "luctool synth: " + unwritable + ": No such file or directory\n");
 }
 
 }  // namespace
