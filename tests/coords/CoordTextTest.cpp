@@ -54,6 +54,7 @@ TEST_F(CoordTextTest, EveryFormatWithItsRoundingAndHemispheres) {
     bool commaDecimals = false;
   } cases[] = {
       {"DDD MM SS.ss", -105.25, "LN", "105 15 0.00 W"}, {"DDD MM SS.ss", 40.1, "LT", " 40 06 0.00 N"},
+      {"DDD MM SS.ss", -99.5, "LN", " 99 30 0.00 W"},  // three characters for the degrees
       {"DDD MM SS.ss", 45.123456, "LT", " 45 07 24.44 N"},
       {"DDD MM SS.ss", -33.5, "LT", " 33 30 0.00 S"}, {"DDD MM SS.ss", 152.25, "LN", "152 15 0.00 E"},
       // Zero is north as a latitude and west as a longitude; only "LT" is a latitude.

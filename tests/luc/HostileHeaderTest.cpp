@@ -97,6 +97,8 @@ TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
     EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
     luc.SetLULCValue(c.column, c.row, 41);
     EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
+    luc.SetTitle(std::string(40, '\0'));  // what the file holds, where it holds a title
+    EXPECT_EQ(luc.LastError(), c.bytes.size() >= 90 ? LUCFileV1::kNoError : LUCFileV1::kInvalidFile);
     luc.SetOpenMode(LUCFileV1::kClosed);
     EXPECT_EQ(testing::ReadWholeFile(path), c.bytes);
   }
