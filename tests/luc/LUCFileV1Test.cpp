@@ -244,8 +244,8 @@ TEST_P(LUCFileV1Modes, HeaderFieldsCodesAndChangesReachingTheFile) {
     EXPECT_EQ(luc_.LastError(), LUCFileV1::kUnknownError);
   }
   if (GetParam() == LUCFileV1::kMemoryIo) {
-    EXPECT_EQ(ReadWholeFile(path_), before);
     luc_.SetOpenMode(LUCFileV1::kClosed);
+    EXPECT_EQ(ReadWholeFile(path_), before);
     luc_.SetOpenMode(LUCFileV1::kMemoryIo);
     change();
     luc_.SetOpenMode(LUCFileV1::kMemoryIo);  // already open: nothing is reloaded
