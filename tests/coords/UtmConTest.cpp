@@ -1,10 +1,12 @@
 #include "coords/UtmCon.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -12,16 +14,11 @@
 namespace tilbo {
 namespace {
 
-constexpr double kMillimetre = 0.001;
-constexpr double kMetresPerDegree = 111320.0;  // along a meridian, close enough for tolerances
+using ::testing::NanSensitiveDoubleEq;
 
-// Distance in metres between two nearby geographic positions.
-double GroundDistance(double lat1, double lon1, double lat2, double lon2) {
-  const double dNorth = (lat1 - lat2) * kMetresPerDegree;
-  const double dEast = std::remainder(lon1 - lon2, 360.0) * kMetresPerDegree *
-                       std::cos(lat1 * std::numbers::pi / 180.0);
-  return std::hypot(dNorth, dEast);
-}
+constexpr double kMillimetre = 0.001;
+// One millimetre along a meridian, in degrees.
+constexpr double kMillimetreOfLatitude = kMillimetre / 111320.0;
 
 struct ReferencePoint {
   int zone;
@@ -58,64 +55,55 @@ TEST(UtmCon, AgreesWithProjWithinOneMillimetre) {
   const auto points = LoadProjReference();
   ASSERT_EQ(points.size(), 300u);
   for (const auto& p : points) {
-    SCOPED_TRACE("zone " + std::to_string(p.zone) + " lat " + std::to_string(p.latitude) +
-                 " lon " + std::to_string(p.longitude));
-    // Geographic to UTM in the zone of the table (a forced zone through the entry).
-    int32_t reserved = 0, forced = p.zone, direction = kGeographicToUtm;
-    int16_t zone = 0;
+    SCOPED_TRACE(::testing::Message() << "zone " << p.zone << " lat " << p.latitude << " lon " << p.longitude);
+    // Both directions through the entry, in the zone of the table (argument 2).
+    int32_t reserved = 0, forced = 0, toUtm = kGeographicToUtm, toGeographic = kUtmToGeographic;
+    int16_t zone = static_cast<int16_t>(p.zone);
     double lat = p.latitude, lon = p.longitude, easting = 0, northing = 0;
-    utmcon(reserved, zone, forced, lat, lon, easting, northing, direction);
+    utmcon(reserved, zone, forced, lat, lon, easting, northing, toUtm);
     EXPECT_EQ(zone, p.zone);
     EXPECT_NEAR(easting, p.easting, kMillimetre);
     EXPECT_NEAR(northing, p.northing, kMillimetre);
+    // From PROJ's easting and northing back onto the same point.
+    easting = p.easting;
+    northing = p.northing;
+    utmcon(reserved, zone, forced, lat, lon, easting, northing, toGeographic);
+    EXPECT_NEAR(lat, p.latitude, kMillimetreOfLatitude);
+    EXPECT_NEAR(std::remainder(lon - p.longitude, 360.0) * std::cos(p.latitude * std::numbers::pi / 180), 0.0,
+                kMillimetreOfLatitude);
     // With no zone asked, a point in its own zone gets that zone.
     if (UtmZoneOfLongitude(p.longitude) == p.zone) {
-      const UtmPoint own = GeographicToUtm(p.latitude, p.longitude);
-      EXPECT_EQ(own.zone, p.zone);
-      EXPECT_NEAR(own.easting, p.easting, kMillimetre);
-      EXPECT_NEAR(own.northing, p.northing, kMillimetre);
+      EXPECT_EQ(GeographicToUtm(p.latitude, p.longitude).zone, p.zone);
     }
-    // UTM to geographic from PROJ's easting and northing lands on the same point.
-    const GeoPoint back = UtmToGeographic(static_cast<int16_t>(p.zone), p.easting, p.northing);
-    EXPECT_LT(GroundDistance(back.latitude, back.longitude, p.latitude, p.longitude), kMillimetre);
   }
 }
 
-TEST(UtmCon, EntryHonoursZoneArgumentsAndDirection) {
-  int32_t reserved = 0, forced = 0, direction = kGeographicToUtm;
-  int16_t zone = 12;  // asked for: a point of zone 13 converted in zone 12 ...
-  double lat = 40.0, lon = -105.0, easting = 0, northing = 0;
-  auto call = [&] { return utmcon(reserved, zone, forced, lat, lon, easting, northing, direction); };
-  EXPECT_EQ(call(), 0);
-  EXPECT_EQ(zone, 12);
-  EXPECT_NEAR(easting, 500000.0 + 512000.0, 1000.0);  // six degrees east of the meridian at 40 N
-  forced = 14;  // ... and a forced zone wins over argument 2
-  zone = 12;
-  EXPECT_EQ(call(), 0);
-  EXPECT_EQ(zone, 14);
-  EXPECT_NEAR(easting, 500000.0 - 512000.0, 1000.0);
-  direction = kUtmToGeographic;  // back from zone 14
-  lat = lon = 0;
-  EXPECT_EQ(call(), 0);
-  EXPECT_NEAR(lat, 40.0, 1e-9);
-  EXPECT_NEAR(lon, -105.0, 1e-9);
-  // An unknown direction changes nothing; an invalid zone gives NaN.
-  direction = 3;
-  EXPECT_EQ(call(), -1);
-  EXPECT_NEAR(lat, 40.0, 1e-9);
-  direction = kUtmToGeographic;
-  zone = 61;
-  EXPECT_EQ(call(), -1);
-  EXPECT_TRUE(std::isnan(lat));
-  direction = kGeographicToUtm;  // a forced zone beyond 60 leaves argument 2 as it was
-  lat = 40.0;
-  zone = 13;
-  forced = 99;
-  EXPECT_EQ(call(), -1);
-  EXPECT_EQ(zone, 13);
-  EXPECT_TRUE(std::isnan(easting));
-  EXPECT_TRUE(std::isnan(GeographicToUtm(40.0, -105.0, -3).easting));
-  EXPECT_TRUE(std::isnan(GeographicToUtm(95.0, -105.0).northing));
+// A forced zone wins over argument 2. An invalid zone or direction gives -1
+// and leaves argument 2 as it was; an invalid zone converts to NaN.
+TEST(UtmCon, EntryHonoursTheForcedZoneAndRefusesInvalidArguments) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    int16_t zone;
+    int32_t forced, direction, result;
+    int16_t zoneAfter;
+    double latitude, easting;  // after the call
+  } cases[] = {
+      {12, 14, kGeographicToUtm, 0, 14, 40.0, GeographicToUtm(40.0, -105.0, 14).easting},
+      {13, 99, kGeographicToUtm, -1, 13, 40.0, kNaN},
+      {-3, 0, kGeographicToUtm, -1, -3, 40.0, kNaN},
+      {61, 0, kUtmToGeographic, -1, 61, kNaN, 500000.0},
+      {13, 0, 3, -1, 13, 40.0, 500000.0},  // changes nothing
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.zone << " " << c.forced << " " << c.direction);
+    int32_t reserved = 0;
+    double lat = 40.0, lon = -105.0, easting = 500000.0, northing = 4427757.2187;
+    EXPECT_EQ(utmcon(reserved, c.zone, c.forced, lat, lon, easting, northing, c.direction), c.result);
+    EXPECT_EQ(c.zone, c.zoneAfter);
+    EXPECT_THAT(lat, NanSensitiveDoubleEq(c.latitude));
+    EXPECT_THAT(easting, NanSensitiveDoubleEq(c.easting));
+  }
+  EXPECT_TRUE(std::isnan(GeographicToUtm(95.0, -105.0).northing));  // beyond the pole
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// Files whose headers promise more than they hold. Memory I/O mode must
-// refuse them with error 6 before anything is allocated from the header's
-// numbers (this binary counts every allocation to make sure of it); direct
-// I/O mode opens them, and every cell beyond what the file holds fails.
+// Files whose headers promise more than they hold, or that were cut short.
+// Memory I/O mode must refuse them with error 6 before anything is allocated
+// from the header's numbers (this binary counts every allocation to make sure
+// of it); direct I/O mode opens them, and every cell beyond what the file
+// holds fails.
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,7 @@ TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
   const struct {
     std::string bytes;
     const char* why;
+    double column = 0, row = 0;  // a cell the file does not hold
   } cases[] = {
       {HostileBytes(1'000'000'000, 100, 200), "rows beyond the file"},
       {HostileBytes(20'000, 20'000, 40'000), "an 800 MB grid in 200 bytes"},
@@ -73,6 +75,7 @@ TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
       {HostileBytes(1, 77, 155) + std::string(200, '\0'), "records shorter than the header"},
       {HostileBytes(1, 100, -200), "negative record length"},
       {"QMLULC 1.0 and nothing more", "shorter than a header"},
+      {MakeLucBytes(LucFileRecipe{}).substr(0, 10'999), "one byte short", 499, 9},
   };
   TempDir dir;
   const std::string path = dir.file("L10540NW.LUC");
@@ -87,13 +90,15 @@ TEST(HostileHeader, RefusedBeforeAnyAllocationSizedByIt) {
     EXPECT_EQ(luc.LastError(), LUCFileV1::kInvalidFile);
     EXPECT_EQ(luc.OpenMode(), LUCFileV1::kClosed);
 
-    // Cell 0, 0 lies beyond the file's end, in its header or outside the grid.
+    // The cell lies beyond the file's end, in its header or outside the grid.
     luc.SetOpenMode(LUCFileV1::kDirectIo);
     EXPECT_EQ(luc.LastError(), LUCFileV1::kNoError);
-    EXPECT_EQ(luc.LULCValue(0, 0), 0);
+    EXPECT_EQ(luc.LULCValue(c.column, c.row), 0);
     EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
-    luc.SetLULCValue(0, 0, 41);
+    luc.SetLULCValue(c.column, c.row, 41);
     EXPECT_EQ(luc.LastError(), LUCFileV1::kUnknownError);
+    luc.SetTitle(std::string(40, '\0'));  // what the file holds, where it holds a title
+    EXPECT_EQ(luc.LastError(), c.bytes.size() >= 90 ? LUCFileV1::kNoError : LUCFileV1::kInvalidFile);
     luc.SetOpenMode(LUCFileV1::kClosed);
     EXPECT_EQ(testing::ReadWholeFile(path), c.bytes);
   }
