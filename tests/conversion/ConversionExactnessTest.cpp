@@ -129,7 +129,7 @@ TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThe
 
   Open(path, RunOptions{.useExisting = true, .createNew = true});
   main->cmdConvert_Click();
-  ASSERT_TRUE(view.success);
+  ASSERT_TRUE(main->ConvertSuccess);
   const ExpectedTile run{40, -103, 13};
   const auto inRunTile = [&](long e, long n) {
     return InOneDegreeCell(Geographic(run.zone, e, n), run.seLatitude, run.seLongitude);

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,7 +32,6 @@
 
 namespace tilbo::testing {
 
-inline constexpr const char* kCRLF = "\r\n";
 inline constexpr int kHeaderRecords = 5;
 inline constexpr std::size_t kCardLength = 80;
 
@@ -42,7 +40,6 @@ struct ConversionView {
   std::vector<FileListRow> rowsAtSetUp;  // conflict statuses and ticks as the window opened
   std::vector<FileListRow> rowsAtEnd;
   std::vector<std::string> conflictPaths;
-  bool success = false;
   int32_t excluded = 0, writtenElsewhere = 0;
   std::vector<std::string> existingFilesUsed, externalFilesCreated;
   int32_t progressValue = 0;
@@ -56,7 +53,6 @@ inline ConversionView RunAndRecord(frmConversion& c, const std::function<void(fr
   view.conflictPaths = c.ConflictPaths;
   script(c);
   view.rowsAtEnd = c.lstFiles;
-  view.success = c.Success;
   view.excluded = c.ExcludedCount;
   view.writtenElsewhere = c.WrittenElsewhereCount;
   view.existingFilesUsed = c.ExistingFilesUsed;
@@ -218,8 +214,8 @@ class ConversionTest : public ::testing::Test {
 
   // The user-defaults INI; with `lucDirectory` the list holds `luc`.
   void WriteIni(bool lucDirectory) {
-    std::string text = std::string("[System Units]") + kCRLF + "Coord Fmt=DDD.dddd" + kCRLF;
-    if (lucDirectory) text += std::string("[LULC Directories]") + kCRLF + "Directory 1=" + luc.dir() + kCRLF;
+    std::string text = "[System Units]\r\nCoord Fmt=DDD.dddd\r\n";
+    if (lucDirectory) text += "[LULC Directories]\r\nDirectory 1=" + luc.dir() + "\r\n";
     WriteWholeFile(ini(), text);
   }
   std::string ini() const { return env.windows.file("QMDEFAULTS.INI"); }
