@@ -131,8 +131,10 @@ TEST_F(ConversionRun, NewTilesThenAReplacedOneThenACancelledRun) {
     c->RunConversion();
   };
   // A double click tells what a row conflicts with and toggles its tick.
-  script = [](frmConversion& c) {
+  bool untickedByDoubleClick = false;
+  script = [&](frmConversion& c) {
     c.lstFiles_DblClick(0);
+    untickedByDoubleClick = !c.lstFiles[0].ticked;
     c.lstFiles_DblClick(0);
     c.RunConversion();
     c.RunConversion();
@@ -146,6 +148,7 @@ TEST_F(ConversionRun, NewTilesThenAReplacedOneThenACancelledRun) {
   EXPECT_TRUE(rowStates.count({kWest + " (Writing data.)", kEast + " (File created.)"}));
   EXPECT_TRUE(rowStates.count({kWest + " (File created.)", kEast + " (Writing data.)"}));
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Information);
+  EXPECT_TRUE(untickedByDoubleClick);
   EXPECT_THAT(prompter.Texts(), ElementsAre(kNoConflict, kNoConflict, cancelQuestion,
                                             SummaryText(t.Summary(true, t.zero.size(), {kWest, kEast}))));
   EXPECT_THAT(FileNamesIn(target.path()), ElementsAre(kEast, kWest));

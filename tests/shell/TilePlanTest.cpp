@@ -63,7 +63,6 @@ TEST(PlanTiles, TilesTheirNamesTitlesAndSizes) {
       names.push_back(tile.FileName);
       titles.push_back(tile.Title);
       EXPECT_EQ(tile.Size, c.size);
-      EXPECT_EQ(tile.Directory, "/luc/");
     }
     EXPECT_EQ(names, c.names);
     EXPECT_EQ(titles, c.titles);

@@ -45,7 +45,6 @@ TEST_F(frmMain, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
                  "[CONFIG]\r\nDEBUG=-1D300\r\n");
   WriteWholeFile(env.windows.file("QMconfig.InI"), "[Config]\r\nTech Support Log=1E9\r\n");
   tilbo::frmMain& window = Main();
-  EXPECT_EQ(Config().userDefaultsIniPath, DefaultsIni());
   EXPECT_EQ(Config().techSupportLogLevel, 32767);  // levels beyond 16 bits held at the limits
   EXPECT_EQ(Config().debugLevel, -32768);
   const bool ticked[] = {window.chkDeleteOldFile.ticked, window.chkOverwrite.ticked, window.chkLogExcluded.ticked,
