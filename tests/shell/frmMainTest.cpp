@@ -118,7 +118,8 @@ TEST_F(frmMain, BrowseTellsWhyAFileCannotBeConvertedAndResets) {
 }
 
 // The real quadrangle as USGS ships it: its size is the one on disk; it plans
-// the two tiles east of 72 W and south of 45 N.
+// the two tiles east of 72 W and south of 45 N. The cursor is busy while it is
+// read, and Convert becomes the default button.
 TEST_F(frmMain, BrowseTakesTheShippedGzipFile) {
   tilbo::frmMain& window = Main();
   host.source = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
