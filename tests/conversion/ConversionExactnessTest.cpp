@@ -115,6 +115,31 @@ class ConversionExactness : public ConversionTest {
   }
 };
 
+TEST_F(ConversionExactness, TheLaterOfTwoRecordsAtOneGridPointStays) {
+  // The last record gives the point of the first record with a code again,
+  // with another code, tens of thousands of records (read-ahead chunks) later.
+  const std::string path = MakeSource({.south = 40.1, .west = -105.4, .height = 0.4, .width = 0.3, .cellSize = 200,
+                                       .title = "LATER 1:250,000", .dataDate = "", .pattern = SynthPattern::kHash});
+  ASSERT_GT(grid.Records(), 20000);
+  const std::vector<testing::SourceRecord> records = testing::ReadSourceRecords(path);
+  const testing::SourceRecord first = *std::find_if(records.begin(), records.end(), [](auto& r) { return r.code != 0; });
+  const long e = first.easting, n = first.northing;
+  const int16_t later = first.code == 77 ? 78 : 77;
+  std::string bytes = ReadWholeFile(path);
+  testing::SetSourceField(bytes, grid.Records(), 4, 8, e);
+  testing::SetSourceField(bytes, grid.Records(), 12, 8, n);
+  testing::SetSourceField(bytes, grid.Records(), 21, 10, later);
+  testing::WriteWholeFile(path, bytes);
+
+  Open(path, RunOptions{});
+  main->cmdConvert_Click();
+  ASSERT_TRUE(main->ConvertSuccess);
+  const std::string tile = ReadWholeFile(target.file("L10540NW.LUC"));
+  const int32_t recordLength = At<int32_t>(tile, 152);
+  const auto row = (At<int32_t>(tile, 128) - n) / grid.cellSize, column = (e - At<int32_t>(tile, 132)) / grid.cellSize;
+  EXPECT_EQ(At<int16_t>(tile, static_cast<std::size_t>(recordLength) * (row + 1) + 2 * column), later);
+}
+
 TEST_F(ConversionExactness, PointsBeyondTheWholeDegreeEdgesGoIntoTilesMadeForThem) {
   // The south and east edges are whole degrees, and every cell of the grid,
   // also the ones beyond the quadrangle's edges, carries a code: those south
