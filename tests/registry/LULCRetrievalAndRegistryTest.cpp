@@ -1,3 +1,5 @@
+// The LUC directory list: the INI section it is kept in, and the registry
+// that reads, extends, saves and searches it.
 #include "registry/LULCRetrievalAndRegistry.h"
 
 #include <gmock/gmock.h>
@@ -7,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "registry/INISections.h"
 #include "suite/SuiteConfig.h"
 #include "support/SuiteEnvironment.h"
 
@@ -17,7 +20,6 @@ using namespace std::string_literals;
 using ::testing::ElementsAreArray;
 using testing::ReadWholeFile;
 using testing::SuiteEnvironment;
-using testing::TempDir;
 using testing::WriteWholeFile;
 namespace fs = std::filesystem;
 
@@ -30,10 +32,10 @@ class LRRTest : public ::testing::Test {
   void TearDown() override { LRR_ResetModuleForTesting(); }
 
   const std::string& ini() const { return Config().userDefaultsIniPath; }
-  // A directory under the test's data directory, created, without trailing "/".
+  // A directory in the test's home, created, without trailing "/".
   std::string MakeDir(const std::string& name) {
-    fs::create_directories(data_.path() / name);
-    return (data_.path() / name).string();
+    fs::create_directories(env_.home.path() / name);
+    return env_.home.file(name);
   }
   void WriteSection(const std::string& body) { WriteWholeFile(ini(), "[LULC Directories]\r\n" + body); }
   static std::vector<std::string> Listed() {
@@ -43,8 +45,37 @@ class LRRTest : public ::testing::Test {
   }
 
   SuiteEnvironment env_;
-  TempDir data_;
 };
+
+TEST_F(LRRTest, SectionEntriesSplitAtTheFirstEqualsSign) {
+  WriteSection("Directory 2=/b/\r\ndirectory 1 = \"/q/\" \r\nno equals sign\r\nx=a=b\r\n");
+  INISectionError error;
+  const std::vector<INIEntry> expected = {{"Directory 2", "/b/"}, {"directory 1", "\"/q/\""}, {"x", "a=b"}};
+  EXPECT_EQ(ReadINISection("lulc directories", ini(), &error), expected);
+  EXPECT_EQ(error.Number, 0);
+}
+
+// The buffer grows by 500 bytes from 2000 up to 32500; beyond that an overflow.
+TEST_F(LRRTest, SectionBufferGrowsUpTo32500Bytes) {
+  const auto section = [](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "Directory " + std::to_string(1000 + i) + "=" + std::string(84, 'd') + "\r\n";
+    return text;
+  };
+  INISectionError error;
+  WriteSection(section(324));  // entries of 100 bytes: 32,401 with the final NUL
+  EXPECT_EQ(ReadINISection(kLULCDirectoriesSection, ini(), &error).size(), 324u);
+  EXPECT_EQ(error.Number, 0);
+  WriteSection(section(325));
+  EXPECT_TRUE(ReadINISection(kLULCDirectoriesSection, ini(), &error).empty());
+  EXPECT_EQ(error.Number, kOverflowErrorNumber);
+  EXPECT_EQ(error.Description, "Overflow");
+}
+
+TEST_F(LRRTest, SectionWriteSkipsBlankKeys) {
+  ASSERT_TRUE(WriteINISection(kLULCDirectoriesSection, ini(), {{"Directory 1", "/a/"}, {"  ", "/skipped/"}, {"Directory 2", ""}}));
+  EXPECT_EQ(ReadWholeFile(ini()), "[LULC Directories]\r\nDirectory 1=/a/\r\nDirectory 2=\r\n");
+}
 
 TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
   const std::string a = MakeDir("a"), b = MakeDir("b");
@@ -52,10 +83,9 @@ TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
     std::string text;
     std::vector<std::string> listed;
   } cases[] = {
-      {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nDirectory 2=" + data_.file("gone") + "/\r\nDirectory 3=" + b +
-           "/\r\nDirectory 4=\r\nno equals " + a + "\r\n",
+      {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nDirectory 2=" + a + "/gone/\r\nDirectory 3=" + b +
+           "/\r\nDirectory 4=\r\n",
        {a + "/", b + "/"}},
-      {"[LULC Directories]\r\nEmpty=True\r\n", {}},
       {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nempty=True\r\nDirectory 2=" + b + "\r\n", {a + "/"}},
       {"[CONFIG]\r\nx=1\r\n", {}},
   };
@@ -66,25 +96,7 @@ TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
     EXPECT_EQ(LRR_LastError(), kLRRNoError);
     EXPECT_THAT(Listed(), ElementsAreArray(c.listed));
     LRR_ReleaseDirectories();
-    EXPECT_EQ(LRR_LastError(), kLRRNoError);
   }
-}
-
-TEST_F(LRRTest, ReadTwiceIsRefusedAndIndexesOutsideTheList) {
-  WriteSection("Directory 1=" + MakeDir("a") + "\r\n");
-  LRR_ReadDirectories();
-  LRR_AddDirectory("/added");
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRAlreadyRead);
-  EXPECT_THAT(Listed(), ElementsAreArray({data_.file("a") + "/", "/added/"s}));
-  for (const int16_t index : {0, 3, -1}) {
-    LRR_ResetError();
-    EXPECT_EQ(LRR_GetDirectory(index), "");
-    EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds) << index;
-  }
-  // A successful get leaves the code as it was.
-  EXPECT_EQ(LRR_GetDirectory(2), "/added/");
-  EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
 }
 
 TEST_F(LRRTest, EveryOperationNeedsTheListRead) {
@@ -98,15 +110,27 @@ TEST_F(LRRTest, EveryOperationNeedsTheListRead) {
     operations[i]();
     EXPECT_EQ(LRR_LastError(), kLRRNotRead) << "operation " << i;
   }
-  EXPECT_FALSE(fs::exists(ini()));
 }
 
-TEST_F(LRRTest, SaveRenumbersDropsVanishedAndMarksAnEmptyList) {
+// Added directories end with "/"; the list is read once, saved renumbered.
+TEST_F(LRRTest, TheListIsReadOnceAddedToAndSavedRenumbered) {
   const std::string a = MakeDir("a");
-  WriteWholeFile(ini(), "[CONFIG]\r\nx=1\r\n\r\n[LULC Directories]\r\nDirectory 1=/gone/\r\nDirectory 2=" + a +
+  WriteWholeFile(ini(), "[CONFIG]\r\nx=1\r\n\r\n[LULC Directories]\r\nDirectory 7=" + a +
                             "\r\n\r\n[System Units]\r\nCoord Fmt=DDD.dddd\r\n");
   LRR_ReadDirectories();
   LRR_AddDirectory("/new/one");
+  LRR_ReadDirectories();
+  EXPECT_EQ(LRR_LastError(), kLRRAlreadyRead);
+  EXPECT_THAT(Listed(), ElementsAreArray({a + "/", "/new/one/"s}));
+  for (const int16_t index : {0, 3}) {
+    LRR_ResetError();
+    EXPECT_EQ(LRR_GetDirectory(index), "");
+    EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds) << index;
+  }
+  // A successful get leaves the code as it was.
+  EXPECT_EQ(LRR_GetDirectory(2), "/new/one/");
+  EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
+
   LRR_AddDirectory("/new/two/");
   LRR_SaveDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRNoError);
@@ -114,7 +138,7 @@ TEST_F(LRRTest, SaveRenumbersDropsVanishedAndMarksAnEmptyList) {
                                       "/\r\nDirectory 2=/new/one/\r\nDirectory 3=/new/two/\r\n\r\n"
                                       "[System Units]\r\nCoord Fmt=DDD.dddd\r\n");
   LRR_ReleaseDirectories();
-
+  // A list left empty is marked so.
   WriteSection("Directory 1=/gone/\r\n");
   LRR_ReadDirectories();
   LRR_SaveDirectories();
@@ -131,17 +155,14 @@ TEST_F(LRRTest, FailuresSayWhy) {
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
   EXPECT_EQ(LRR_LastFailure().Number, 6);
-  EXPECT_EQ(LRR_LastFailure().Description, "Overflow");
   LRR_GetDirectoryCount();
   EXPECT_EQ(LRR_LastError(), kLRRNotRead);  // still not read
   LRR_ResetError();
   EXPECT_EQ(LRR_LastFailure().Number, 0);
-  EXPECT_EQ(LRR_LastFailure().Description, "");
 
   const std::string unwritable = env_.home.file("no/such/dir/QMDEFAULTS.INI");
   Config().userDefaultsIniPath = unwritable;
   LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
   LRR_SaveDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
   EXPECT_EQ(LRR_LastFailure().Number, ENOENT);
@@ -152,35 +173,35 @@ TEST_F(LRRTest, FailuresSayWhy) {
   EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
 }
 
+// Each search starts with the code "index out of bounds", to see which
+// searches set it and which leave it as it was.
 TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
   const std::string first = MakeDir("first"), second = MakeDir("second"), other = MakeDir("other");
-  WriteWholeFile(first + "/L10540NW.LUC", "tile");
-  WriteWholeFile(second + "/L10540NW.LUC", "tile");
-  WriteWholeFile(second + "/L10440NW.LUC", "tile");
+  for (const std::string& tile : {first + "/L10540NW.LUC", second + "/L10540NW.LUC", second + "/L10440NW.LUC"}) {
+    WriteWholeFile(tile, "tile");
+  }
   fs::create_directory(first + "/L10340NW.LUC");  // a directory is no tile
   WriteSection("Directory 1=" + first + "\r\nDirectory 2=" + second + "\r\n");
   LRR_ReadDirectories();
-
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, ""), first + "/L10540NW.LUC");
-  EXPECT_EQ(LRR_FindFile(40.5, -104.5, ""), second + "/L10440NW.LUC");
-  LRR_GetDirectory(9);
-  EXPECT_EQ(LRR_FindFile(40.0, -103.0, ""), "");
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, second + "/"), second + "/L10540NW.LUC");
-  // Not in the given directory: empty, the code left as it was.
-  LRR_GetDirectory(9);
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, other), "");
-  EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
-
   const struct {
-    std::string directory;
-    double latitude;
-    int32_t number;  // -1: not looked at
-  } bad[] = {{other + "\0/x"s, 40.0, 52}, {"/" + std::string(5000, 'n'), 40.0, ENAMETOOLONG}, {"", 1e9, -1}};
-  for (const auto& c : bad) {
-    EXPECT_EQ(LRR_FindFile(c.latitude, -105.0, c.directory), "");
-    EXPECT_EQ(LRR_LastError(), kLRRBadDirectoryName);
+    double latitude, longitude;
+    std::string directory, found;
+    int32_t code, number;  // number -1: not looked at
+  } cases[] = {
+      {40.0, -105.0, "", first + "/L10540NW.LUC", kLRRNoError, -1},  // the first listed that holds it
+      {40.5, -104.5, "", second + "/L10440NW.LUC", kLRRNoError, -1},
+      {40.0, -103.0, "", "", kLRRNoError, -1},
+      {40.0, -105.0, second + "/", second + "/L10540NW.LUC", kLRRNoError, -1},
+      {40.0, -105.0, other, "", kLRRIndexOutOfBounds, -1},  // not in the given directory
+      {40.0, -105.0, other + "\0/x"s, "", kLRRBadDirectoryName, 52},
+      {40.0, -105.0, "/" + std::string(5000, 'n'), "", kLRRBadDirectoryName, ENAMETOOLONG},
+      {1e9, -105.0, "", "", kLRRBadDirectoryName, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.directory.substr(0, 100) + " " + std::to_string(c.latitude));
+    LRR_GetDirectory(9);
+    EXPECT_EQ(LRR_FindFile(c.latitude, c.longitude, c.directory), c.found);
+    EXPECT_EQ(LRR_LastError(), c.code);
     if (c.number >= 0) {
       EXPECT_EQ(LRR_LastFailure().Number, c.number);
     }
@@ -189,9 +210,8 @@ TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
 
 TEST(LRRErrorText, FixedTextsForEveryCode) {
   const std::pair<int32_t, const char*> texts[] = {
-      {0, "No error."}, {1, "Directories not read."}, {5, "Bad directory name."}, {11, "INI file filename not set."},
-      {20, "No entries found for the specifed frequency in this template."}, {21, "Unknown error."},
-      {22, "Invalid error code."}, {-1, "Invalid error code."}};
+      {0, "No error."}, {11, "INI file filename not set."}, {21, "Unknown error."}, {22, "Invalid error code."},
+      {-1, "Invalid error code."}};
   for (const auto& [code, text] : texts) EXPECT_EQ(LRR_ErrorText(code), text) << code;
 }
 

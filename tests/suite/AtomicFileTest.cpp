@@ -1,13 +1,15 @@
 #include "suite/AtomicFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <string>
 
-#include "conversion/StagedCopy.h"
 #include "support/TempDir.h"
 
 namespace tilbo {
@@ -29,9 +31,10 @@ class ScopedUmask {
   mode_t old_;
 };
 
-mode_t ModeOf(const std::string& path) {
+struct stat StatOf(const std::string& path) {
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info;
 }
 
 // How the file's mode comes out (0 for no file beforehand; a link to it when
@@ -47,13 +50,13 @@ struct ModeCase {
 TEST(ReplaceFileAtomically, ModeRules) {
   const ModeCase cases[] = {
       {"new file, umask 022", 0, 022, false, 0, 0644},
-      {"new file, umask 077", 0, 077, false, 0, 0600},
-      {"replaced file keeps its mode", 0640, 022, false, 0, 0640},
-      {"the umask does not narrow a kept mode", 0664, 077, false, 0, 0664},
+      {"a replaced file keeps its mode, the umask does not narrow it", 0664, 077, false, 0, 0664},
       {"through a link", 0604, 022, true, 0, 0604},
       {"new file behind a dangling link", 0, 027, true, 0, 0640},
-      {"read-only file refused", 0444, 022, false, EACCES, 0444},
+      {"read-only file refused, even for root", 0444, 022, false, EACCES, 0444},
   };
+  // Root replacing another user's file leaves it his.
+  const bool root = ::geteuid() == 0;
   for (const ModeCase& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
@@ -61,6 +64,7 @@ TEST(ReplaceFileAtomically, ModeRules) {
     if (c.oldMode != 0) {
       WriteWholeFile(file, "old");
       ASSERT_EQ(::chmod(file.c_str(), c.oldMode), 0);
+      ASSERT_TRUE(!root || ::chown(file.c_str(), 65534, 65534) == 0);
     }
     const std::string written = c.throughLink ? dir.file("link") : file;
     if (c.throughLink) fs::create_symlink("f.bin", written);
@@ -68,7 +72,11 @@ TEST(ReplaceFileAtomically, ModeRules) {
     const bool ok = ReplaceFileAtomically(written, "new");
     EXPECT_EQ(ok ? 0 : errno, c.error);
     EXPECT_EQ(ReadWholeFile(file), c.error == 0 ? "new" : "old");
-    EXPECT_EQ(ModeOf(file), c.expected);
+    EXPECT_EQ(StatOf(file).st_mode & 07777, c.expected);
+    if (root && c.oldMode != 0) {
+      EXPECT_EQ(StatOf(file).st_uid, 65534u);
+      EXPECT_EQ(StatOf(file).st_gid, 65534u);
+    }
     EXPECT_EQ(fs::is_symlink(written), c.throughLink);
     EXPECT_EQ(CountEntries(dir.path()), c.throughLink ? 2 : 1);  // no temporary file left
   }
@@ -89,33 +97,31 @@ TEST(ReplaceFileAtomically, PathsThatNameNoFileAreRefused) {
   EXPECT_EQ(CountEntries(dir.path()), 0);
 }
 
-// Tiles land through StagedCopy: an interrupted placing leaves the old tile,
-// a replaced tile keeps its mode, a new one gets 0666 less the umask.
-TEST(StagedCopy, TilesKeepTheirModeAndSurviveAnUncommittedCopy) {
+// Nothing half written replaces the old file or stays beside it: not a
+// replacement stopped by a full disk, nor one never committed.
+TEST(ReplaceFileAtomically, AnUnfinishedReplacementLeavesTheOldFile) {
   TempDir dir;
-  const ScopedUmask mask(022);
-  const std::string source = dir.file("made.tmp");
-  const std::string tile = dir.file("L07144NW.LUC");
-  WriteWholeFile(source, "new tile");
+  const std::string file = dir.file("f.bin");
+  WriteWholeFile(file, "old");
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 64;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  errno = 0;
+  const bool written = ReplaceFileAtomically(file, std::string(500, 'x'));
+  const int error = errno;
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(error, EFBIG);
   {
-    StagedCopy copy;
-    ASSERT_TRUE(copy.Stage(source, tile));
-    ASSERT_TRUE(copy.Commit());
+    FileReplacement replacement;
+    ASSERT_TRUE(replacement.Begin(file) && replacement.Write("new") && replacement.Finish());
   }
-  EXPECT_EQ(ModeOf(tile), 0644u);
-  ASSERT_EQ(::chmod(tile.c_str(), 0640), 0);
-  WriteWholeFile(source, "newer tile");
-  {
-    StagedCopy copy;
-    ASSERT_TRUE(copy.Stage(source, tile));
-  }
-  EXPECT_EQ(ReadWholeFile(tile), "new tile");
-  EXPECT_EQ(CountEntries(dir.path()), 2);
-  StagedCopy copy;
-  ASSERT_TRUE(copy.Stage(source, tile));
-  ASSERT_TRUE(copy.Commit());
-  EXPECT_EQ(ReadWholeFile(tile), "newer tile");
-  EXPECT_EQ(ModeOf(tile), 0640u);
+  EXPECT_EQ(ReadWholeFile(file), "old");
+  EXPECT_EQ(CountEntries(dir.path()), 1);
 }
 
 }  // namespace

@@ -39,6 +39,20 @@ TEST(FileExists, NeedsAtLeastOneByte) {
   }
 }
 
+// The suite's own files are found whatever their case; other names keep theirs.
+TEST(ResolveWellKnownName, OnlyTheSuiteFilesIgnoreCase) {
+  TempDir dir;
+  for (const char* name : {"qmconfig.ini", "QMDefaults.ini", "qmdefaults.INI", "other.ini"}) {
+    WriteWholeFile(dir.file(name), "x");
+  }
+  const std::pair<const char*, const char*> cases[] = {{"QMconfig.InI", "qmconfig.ini"},
+                                                       {"QMDEFAULTS.INI", "QMDefaults.ini"},  // first in byte order
+                                                       {"qmdefaults.INI", "qmdefaults.INI"},
+                                                       {"OTHER.INI", "OTHER.INI"},
+                                                       {"QMTECSUP.TXT", "QMTECSUP.TXT"}};  // no such file: as given
+  for (const auto& [given, found] : cases) EXPECT_EQ(ResolveWellKnownName(dir.file(given)), dir.file(found));
+}
+
 TEST(SuiteDirectories, EnvironmentOverridesAndXdgFallbacks) {
   TempDir root;
   {

@@ -1,3 +1,5 @@
+// The technical-support log, the status messages, and the error report that
+// writes to both.
 #include "suite/TechLog.h"
 
 #include <gmock/gmock.h>
@@ -6,7 +8,10 @@
 #include <regex>
 #include <vector>
 
+#include "suite/ErrorReport.h"
+#include "suite/Prompter.h"
 #include "suite/SuiteConfig.h"
+#include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
 #include "support/TechLogLines.h"
 
@@ -17,43 +22,35 @@ using ::testing::_;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
-using ::testing::Not;
 using ::testing::Pair;
 using testing::Lines;
 using testing::LoggedTexts;
 using testing::ReadWholeFile;
+using testing::ScriptedPrompter;
 using testing::SuiteEnvironment;
 using testing::WriteWholeFile;
 
-TEST(TechLog, PathIsInTheSuiteDirectoryAndKept) {
-  SuiteEnvironment env;
-  WriteWholeFile(env.suite.file("QMTecSup.txt"), "existing");
-  EXPECT_EQ(TechLogPath(), env.suite.file("QMTecSup.txt"));
-  std::filesystem::remove(env.suite.file("QMTecSup.txt"));
-  EXPECT_EQ(TechLogPath(), env.suite.file("QMTecSup.txt"));
-  ResetTechLogForTesting();
-  EXPECT_EQ(TechLogPath(), env.suite.file("QMTECSUP.TXT"));
-}
+using StatusCalls = std::vector<std::pair<int, std::string>>;
 
-TEST(TechLog, HeaderWrittenWhenMissingOrEmpty) {
+// An existing log keeps its name and its text; an empty one gets the header.
+TEST(TechLog, ExistingLogKeptEmptyLogGetsTheHeader) {
   SuiteEnvironment env;
-  WriteWholeFile(env.suite.file("QMTECSUP.TXT"), "");
+  WriteWholeFile(env.suite.file("QMTecSup.txt"), "kept");
+  EXPECT_EQ(TechLogPath(), env.suite.file("QMTecSup.txt"));
+  EnsureLog();
+  EXPECT_EQ(ReadWholeFile(TechLogPath()), "kept");
+  WriteWholeFile(TechLogPath(), "");
   EnsureLog();
   EXPECT_THAT(Lines(ReadWholeFile(TechLogPath())),
               ElementsAre(".LOG", _, "TechSupport Report File", "", MatchesRegex("OS: .+  CPU: .+"),
                           MatchesRegex("Memory: [0-9,]* KB Free"), "GAV is currently installed in " + env.suite.dir(), _,
                           std::string(52, '-')));
-  // An existing log is left alone.
-  WriteWholeFile(TechLogPath(), "kept");
-  EnsureLog();
-  EXPECT_EQ(ReadWholeFile(TechLogPath()), "kept");
 }
 
 TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
   SuiteEnvironment env;
-  std::vector<std::pair<int, std::string>> status;
+  StatusCalls status;
   SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
-
   std::string text = "hello";
   WriteLog(text, true);
   EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d:  hello  \(ctgtilbo \d+\.\d+\.\d+\))")))
@@ -61,10 +58,7 @@ TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
   std::string hidden = "no version";
   WriteLog(hidden, false);
   EXPECT_TRUE(std::regex_search(hidden, std::regex(R"(  \(ctgtilbo __\.__\.\d+\)$)"))) << hidden;
-
-  const std::string log = ReadWholeFile(TechLogPath());
-  EXPECT_THAT(log, HasSubstr(text + "\n \n" + hidden + "\n \n"));
-  EXPECT_THAT(log, Not(HasSubstr("\r")));
+  EXPECT_THAT(ReadWholeFile(TechLogPath()), HasSubstr(text + "\n \n" + hidden + "\n \n"));
   EXPECT_THAT(status, ElementsAre(Pair(2, "Write Log"), Pair(2, ""), Pair(2, "Write Log"), Pair(2, "")));
 }
 
@@ -73,7 +67,6 @@ TEST(TechLog, LevelsGateTheOptionalLines) {
   WriteLogIfEnabled("off");
   WriteLogAtLevel("off too", 0);
   EXPECT_FALSE(std::filesystem::exists(TechLogPath()));
-
   Config().techSupportLogLevel = 100;
   WriteLogIfEnabled("enabled");
   WriteLogAtLevel("at 100", 100);
@@ -83,7 +76,7 @@ TEST(TechLog, LevelsGateTheOptionalLines) {
 
 TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
   SuiteEnvironment env;
-  std::vector<std::pair<int, std::string>> status;
+  StatusCalls status;
   SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
   SetStatusMessage("  Reading  ", 0);
   SetStatusMessage("ignored", 3);
@@ -91,6 +84,53 @@ TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
   SetStatusSink([](int, const std::string&) { throw std::runtime_error("status line gone"); });
   SetStatusMessage("swallowed", 1);
   EXPECT_THAT(status, ElementsAre(Pair(0, "Reading")));
+}
+
+class ErrorReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetActivePrompter(&prompter_); }
+  void TearDown() override { SetActivePrompter(nullptr); }
+  SuiteEnvironment env_;
+  ScriptedPrompter prompter_;
+};
+
+TEST_F(ErrorReportTest, LogsProceduresAndShowsTheSupportMessage) {
+  StatusCalls status;
+  SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
+  ActiveProcedure outer(kProcDecDegToString, 0);
+  ActiveProcedure inner(4242, 7);
+  ReportError(6, "Overflow", "  while formatting  ");
+
+  EXPECT_THAT(LoggedTexts(TechLogPath()),
+              ElementsAre(std::string(25, '*'), "Error 6:  Overflow", "Procedures:", "Procedure: DecDeg_to_String; Flag 0",
+                          "Procedure: 4242; Flag 7", "DETAIL:   while formatting  "));
+
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Information);
+  EXPECT_EQ(prompter_.shown[0].title, "Error in CTGTILBO");
+  EXPECT_EQ(prompter_.shown[0].text,
+            "Error 6:  Overflow\r\n\r\n"
+            "Procedures:\r\nProcedure: DecDeg_to_String; Flag 0\r\nProcedure: 4242; Flag 7\r\n\r\n"
+            "This information has been written to the log file\r\n" +
+                env_.suite.file("QMTECSUP.TXT") +
+                "\r\n"
+                "Faxing or e-mailing this file to Quillmarsh may be helpful in determining the cause of the "
+                "error.\r\n\r\n"
+                "Additional information you include in your email will help find the specific problem you "
+                "encountered:\r\n\r\n"
+                "(1) What were you trying to do (such as draw a profile or compute a coverage study)?\r\n\r\n"
+                "(2) What part of the program were you in (which menu selection, etc.)?\r\n\r\n"
+                "(3) Exactly when did the problem happen (e.g., right after clicking a particular button or "
+                "menu)?\r\n\r\n"
+                "(4) Any other details about the symptom.");
+  // The three status messages end cleared.
+  ASSERT_GE(status.size(), 3u);
+  EXPECT_THAT(std::vector(status.end() - 3, status.end()), ElementsAre(Pair(0, ""), Pair(1, ""), Pair(2, "")));
+}
+
+TEST_F(ErrorReportTest, BlankDetailWritesNoDetailLine) {
+  ReportError(5, "Invalid procedure call", "   ");
+  EXPECT_THAT(LoggedTexts(TechLogPath()), ElementsAre(std::string(25, '*'), "Error 5:  Invalid procedure call", "Procedures:"));
 }
 
 }  // namespace
