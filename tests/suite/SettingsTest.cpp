@@ -72,10 +72,8 @@ TEST_F(Settings, TruthWords) {
   WriteWholeFile(file, text);
   WriteWholeFile(env_.suite.file("QMGAV32.INI"), text);
   const struct {
-    const char* key;
-    const char* def;
-    bool user;
-    bool suite;
+    const char *key, *def;
+    bool user, suite;
   } cases[] = {{"one", "", true, false},        {"true", "", true, true},         {"minus", "", true, true},
                {"zero", "", false, false},      {"empty", "TRUE", false, false}, {"missing", " true ", true, true},
                {"missing", "1", true, false}};
@@ -184,34 +182,28 @@ TEST(SettleUserDefaultsIni, OldConfigIsCopiedOnceThenRetired) {
   EXPECT_TRUE(fs::exists(env.windows.file("QMCONFIG.INI")));
 }
 
-TEST(SettleUserDefaultsIni, NothingToCarryOverOrPathAlreadySettled) {
+TEST(SettleUserDefaultsIni, NothingToCarryOverOrNoWindowsFolder) {
   SuiteEnvironment env;
-  // No old file: nothing is created, the path moves only when asked.
+  {
+    // A Windows folder that cannot be created (its parent is a file) leaves the path.
+    WriteWholeFile(env.windows.file("file"), "x");
+    ScopedEnv windows("CTGTILBO_WINDOWS_DIR", env.windows.file("file") + "/sub");
+    EXPECT_FALSE(SettleUserDefaultsIni(true));
+    EXPECT_EQ(Config().userDefaultsIniPath, "QMconfig.InI");
+  }
+  // No old file: the path moves only when asked.
   EXPECT_TRUE(SettleUserDefaultsIni(false));
   EXPECT_EQ(Config().userDefaultsIniPath, "QMconfig.InI");
-  EXPECT_FALSE(fs::exists(env.home.file("QMDEFAULTS.INI")));
-
-  // The bare name QMDEFAULTS.INI as current path: no copy either.
+  // The bare name QMDEFAULTS.INI as current path: no copy.
   WriteWholeFile(env.windows.file("QMCONFIG.INI"), "[A]\r\n");
   Config().userDefaultsIniPath = "QMDEFAULTS.INI";
   EXPECT_TRUE(SettleUserDefaultsIni(true));
   EXPECT_FALSE(fs::exists(env.home.file("QMDEFAULTS.INI")));
-  EXPECT_TRUE(fs::exists(env.windows.file("QMCONFIG.INI")));
   EXPECT_EQ(Config().userDefaultsIniPath, env.home.file("QMDEFAULTS.INI"));
-
   // A blank path means QMDEFAULTS.INI in the suite directory.
   Config().userDefaultsIniPath = "  ";
   GetDefaultsIniPath();
   EXPECT_EQ(Config().userDefaultsIniPath, env.suite.file("QMDEFAULTS.INI"));
-}
-
-TEST(SettleUserDefaultsIni, MissingWindowsFolderLeavesThePath) {
-  SuiteEnvironment env;
-  // A Windows folder that cannot be created (its parent is a file).
-  WriteWholeFile(env.windows.file("file"), "x");
-  ScopedEnv windows("CTGTILBO_WINDOWS_DIR", env.windows.file("file") + "/sub");
-  EXPECT_FALSE(SettleUserDefaultsIni(true));
-  EXPECT_EQ(Config().userDefaultsIniPath, "QMconfig.InI");
 }
 
 TEST(SettleUserDefaultsIni, RetiredNameCarriesTheLocalTime) {

@@ -30,27 +30,36 @@ using testing::ScriptedPrompter;
 using testing::SuiteEnvironment;
 using testing::WriteWholeFile;
 
-using StatusCalls = std::vector<std::pair<int, std::string>>;
+// A fresh suite directory; messages go to a scripted prompter, status texts
+// into `status_`.
+class SupportLog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetActivePrompter(&prompter_);
+    SetStatusSink([this](int index, const std::string& text) { status_.emplace_back(index, text); });
+  }
+  void TearDown() override { SetActivePrompter(nullptr); }
+
+  SuiteEnvironment env_;
+  ScriptedPrompter prompter_;
+  std::vector<std::pair<int, std::string>> status_;
+};
 
 // An existing log keeps its name and its text; an empty one gets the header.
-TEST(TechLog, ExistingLogKeptEmptyLogGetsTheHeader) {
-  SuiteEnvironment env;
-  WriteWholeFile(env.suite.file("QMTecSup.txt"), "kept");
-  EXPECT_EQ(TechLogPath(), env.suite.file("QMTecSup.txt"));
+TEST_F(SupportLog, ExistingLogKeptEmptyLogGetsTheHeader) {
+  WriteWholeFile(env_.suite.file("QMTecSup.txt"), "kept");
+  EXPECT_EQ(TechLogPath(), env_.suite.file("QMTecSup.txt"));
   EnsureLog();
   EXPECT_EQ(ReadWholeFile(TechLogPath()), "kept");
   WriteWholeFile(TechLogPath(), "");
   EnsureLog();
   EXPECT_THAT(Lines(ReadWholeFile(TechLogPath())),
               ElementsAre(".LOG", _, "TechSupport Report File", "", MatchesRegex("OS: .+  CPU: .+"),
-                          MatchesRegex("Memory: [0-9,]* KB Free"), "GAV is currently installed in " + env.suite.dir(), _,
-                          std::string(52, '-')));
+                          MatchesRegex("Memory: [0-9,]* KB Free"), "GAV is currently installed in " + env_.suite.dir(),
+                          _, std::string(52, '-')));
 }
 
-TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
-  SuiteEnvironment env;
-  StatusCalls status;
-  SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
+TEST_F(SupportLog, WriteLogComposesTheLineAddsASpacerAndHonoursTheLevel) {
   std::string text = "hello";
   WriteLog(text, true);
   EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d:  hello  \(ctgtilbo \d+\.\d+\.\d+\))")))
@@ -59,44 +68,27 @@ TEST(TechLog, WriteLogComposesTheLineAndAddsASpacer) {
   WriteLog(hidden, false);
   EXPECT_TRUE(std::regex_search(hidden, std::regex(R"(  \(ctgtilbo __\.__\.\d+\)$)"))) << hidden;
   EXPECT_THAT(ReadWholeFile(TechLogPath()), HasSubstr(text + "\n \n" + hidden + "\n \n"));
-  EXPECT_THAT(status, ElementsAre(Pair(2, "Write Log"), Pair(2, ""), Pair(2, "Write Log"), Pair(2, "")));
-}
+  EXPECT_THAT(status_, ElementsAre(Pair(2, "Write Log"), Pair(2, ""), Pair(2, "Write Log"), Pair(2, "")));
 
-TEST(TechLog, LevelsGateTheOptionalLines) {
-  SuiteEnvironment env;
   WriteLogIfEnabled("off");
   WriteLogAtLevel("off too", 0);
-  EXPECT_FALSE(std::filesystem::exists(TechLogPath()));
   Config().techSupportLogLevel = 100;
   WriteLogIfEnabled("enabled");
   WriteLogAtLevel("at 100", 100);
   WriteLogAtLevel("at 1100", 1100);
-  EXPECT_THAT(LoggedTexts(TechLogPath()), ElementsAre("enabled", "at 100"));
+  EXPECT_THAT(LoggedTexts(TechLogPath()), ElementsAre("hello", "no version", "enabled", "at 100"));
 }
 
-TEST(StatusMessages, TrimmedAndOnlyForTheThreeIndices) {
-  SuiteEnvironment env;
-  StatusCalls status;
-  SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
+TEST_F(SupportLog, StatusMessagesTrimmedAndOnlyForTheThreeIndices) {
   SetStatusMessage("  Reading  ", 0);
   SetStatusMessage("ignored", 3);
   SetStatusMessage("ignored", -1);
   SetStatusSink([](int, const std::string&) { throw std::runtime_error("status line gone"); });
   SetStatusMessage("swallowed", 1);
-  EXPECT_THAT(status, ElementsAre(Pair(0, "Reading")));
+  EXPECT_THAT(status_, ElementsAre(Pair(0, "Reading")));
 }
 
-class ErrorReportTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetActivePrompter(&prompter_); }
-  void TearDown() override { SetActivePrompter(nullptr); }
-  SuiteEnvironment env_;
-  ScriptedPrompter prompter_;
-};
-
-TEST_F(ErrorReportTest, LogsProceduresAndShowsTheSupportMessage) {
-  StatusCalls status;
-  SetStatusSink([&](int index, const std::string& text) { status.emplace_back(index, text); });
+TEST_F(SupportLog, LogsProceduresAndShowsTheSupportMessage) {
   ActiveProcedure outer(kProcDecDegToString, 0);
   ActiveProcedure inner(4242, 7);
   ReportError(6, "Overflow", "  while formatting  ");
@@ -124,11 +116,11 @@ TEST_F(ErrorReportTest, LogsProceduresAndShowsTheSupportMessage) {
                 "menu)?\r\n\r\n"
                 "(4) Any other details about the symptom.");
   // The three status messages end cleared.
-  ASSERT_GE(status.size(), 3u);
-  EXPECT_THAT(std::vector(status.end() - 3, status.end()), ElementsAre(Pair(0, ""), Pair(1, ""), Pair(2, "")));
+  ASSERT_GE(status_.size(), 3u);
+  EXPECT_THAT(std::vector(status_.end() - 3, status_.end()), ElementsAre(Pair(0, ""), Pair(1, ""), Pair(2, "")));
 }
 
-TEST_F(ErrorReportTest, BlankDetailWritesNoDetailLine) {
+TEST_F(SupportLog, BlankDetailWritesNoDetailLine) {
   ReportError(5, "Invalid procedure call", "   ");
   EXPECT_THAT(LoggedTexts(TechLogPath()), ElementsAre(std::string(25, '*'), "Error 5:  Invalid procedure call", "Procedures:"));
 }
