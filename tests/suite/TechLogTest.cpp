@@ -23,12 +23,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::Pair;
-using testing::Lines;
-using testing::LoggedTexts;
-using testing::ReadWholeFile;
-using testing::ScriptedPrompter;
-using testing::SuiteEnvironment;
-using testing::WriteWholeFile;
+using namespace tilbo::testing;
 
 // A fresh suite directory; messages go to a scripted prompter, status texts
 // into `status_`.
