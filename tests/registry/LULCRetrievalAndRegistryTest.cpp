@@ -67,11 +67,6 @@ TEST_F(LRRTest, SectionBufferGrowsUpTo32500Bytes) {
   EXPECT_EQ(error.Description, "Overflow");
 }
 
-TEST_F(LRRTest, SectionWriteSkipsBlankKeys) {
-  ASSERT_TRUE(WriteINISection(kLULCDirectoriesSection, ini(), {{"Directory 1", "/a/"}, {"  ", "/skipped/"}, {"Directory 2", ""}}));
-  EXPECT_EQ(ReadWholeFile(ini()), "[LULC Directories]\r\nDirectory 1=/a/\r\nDirectory 2=\r\n");
-}
-
 // Entries split at the first "="; lines without one, empty values and
 // directories that are gone are skipped.
 TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
@@ -112,8 +107,7 @@ TEST_F(LRRTest, EveryOperationNeedsTheListRead) {
 // Added directories end with "/"; the list is read once, saved renumbered.
 TEST_F(LRRTest, TheListIsReadOnceAddedToAndSavedRenumbered) {
   const std::string a = MakeDir("a");
-  WriteWholeFile(ini(), "[CONFIG]\r\nx=1\r\n\r\n[LULC Directories]\r\nDirectory 7=" + a +
-                            "\r\n\r\n[System Units]\r\nCoord Fmt=DDD.dddd\r\n");
+  WriteSection("Directory 7=" + a + "\r\n");
   LRR_ReadDirectories();
   LRR_AddDirectory("/new/one");
   LRR_ReadDirectories();
@@ -131,9 +125,8 @@ TEST_F(LRRTest, TheListIsReadOnceAddedToAndSavedRenumbered) {
   LRR_AddDirectory("/new/two/");
   LRR_SaveDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRNoError);
-  EXPECT_EQ(ReadWholeFile(ini()), "[CONFIG]\r\nx=1\r\n\r\n[LULC Directories]\r\nDirectory 1=" + a +
-                                      "/\r\nDirectory 2=/new/one/\r\nDirectory 3=/new/two/\r\n\r\n"
-                                      "[System Units]\r\nCoord Fmt=DDD.dddd\r\n");
+  EXPECT_EQ(ReadWholeFile(ini()),
+            "[LULC Directories]\r\nDirectory 1=" + a + "/\r\nDirectory 2=/new/one/\r\nDirectory 3=/new/two/\r\n");
   LRR_ReleaseDirectories();
   // A list left empty is marked so.
   WriteSection("Directory 1=/gone/\r\n");
