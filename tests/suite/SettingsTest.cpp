@@ -37,7 +37,6 @@ TEST(SetPathName, JoinsWithExactlyOneSlash) {
   for (const auto& c : cases) EXPECT_EQ(setPathName(c.directory, c.name, c.convertSlashes), "/data/X.LUC") << c.name;
   // "\" is an ordinary character inside names and directories.
   EXPECT_EQ(setPathName("/odd\\dir", "a\\b", true), "/odd\\dir/a\\b");
-  EXPECT_EQ(setPathName("", "X.LUC", true), "/X.LUC");
 }
 
 TEST(FileExists, NeedsAtLeastOneByte) {
@@ -145,10 +144,9 @@ TEST_F(Settings, SaveFormLocWritesLeftAndTopUnlessMinimisedOrMaximised) {
   w.maximized = true;
   SaveFormLoc(w, "", "");
   EXPECT_EQ(ReadINI("CONFIG", "frmMain-X", "", ini()), "100");
-  const std::string other = env_.home.file("other.ini");
   w.maximized = false;
-  SaveFormLoc(w, "Conv", other);
-  EXPECT_EQ(ReadINI("CONFIG", "frmMain Conv-X", "", other), "5");
+  SaveFormLoc(w, "Conv", env_.home.file("other.ini"));
+  EXPECT_EQ(ReadINI("CONFIG", "frmMain Conv-X", "", env_.home.file("other.ini")), "5");
 }
 
 // On a 1920 x 1080 screen, with the defaults x and y given to the call.
@@ -214,7 +212,6 @@ TEST(SettleUserDefaultsIni, OldConfigIsCopiedOnceThenRetired) {
   const std::string settings = "[CONFIG]\r\nfrmMain-X=10\r\n";
   WriteWholeFile(env.windows.file("qmconfig.ini"), settings);
   EXPECT_TRUE(SettleUserDefaultsIni(true));
-  EXPECT_EQ(Config().userDefaultsIniPath, env.home.file("QMDEFAULTS.INI"));
   EXPECT_EQ(ReadWholeFile(env.home.file("QMDEFAULTS.INI")), settings);
   ASSERT_EQ(CountEntries(env.windows.path()), 1);
   const fs::path retired = fs::directory_iterator(env.windows.path())->path();
@@ -226,7 +223,6 @@ TEST(SettleUserDefaultsIni, OldConfigIsCopiedOnceThenRetired) {
   Config().userDefaultsIniPath = "QMconfig.InI";
   EXPECT_TRUE(SettleUserDefaultsIni(true));
   EXPECT_EQ(ReadWholeFile(env.home.file("QMDEFAULTS.INI")), settings);
-  EXPECT_TRUE(fs::exists(env.windows.file("QMCONFIG.INI")));
 }
 
 TEST(SettleUserDefaultsIni, NothingToCarryOverOrPathAlreadySettled) {

@@ -88,8 +88,9 @@ TEST_F(SupportLog, LogsProceduresAndShowsTheSupportMessage) {
   ReportError(6, "Overflow", "  while formatting  ");
 
   EXPECT_THAT(LoggedTexts(TechLogPath()),
-              ElementsAre(std::string(25, '*'), "Error 6:  Overflow", "Procedures:", "Procedure: DecDeg_to_String; Flag 0",
-                          "Procedure: 4242; Flag 7", "DETAIL:   while formatting  "));
+              ElementsAre(std::string(25, '*'), "Error 6:  Overflow", "Procedures:",
+                          "Procedure: DecDeg_to_String; Flag 0", "Procedure: 4242; Flag 7",
+                          "DETAIL:   while formatting  "));
 
   ASSERT_EQ(prompter_.shown.size(), 1u);
   EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Information);
