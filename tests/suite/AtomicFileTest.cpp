@@ -123,7 +123,6 @@ TEST(ProfileFiles, ReadAndWriteKeepingLineEndsLockedBesideTheRealFile) {
   ASSERT_TRUE(ProfileWriteString("S", "k", "2", link));
   ASSERT_TRUE(ProfileWriteSection("T", "a=1\0\0"s, link));
   EXPECT_EQ(ReadWholeFile(ini), "; by hand\n[S]\nk=2\n\n[T]\na=1\n");
-  EXPECT_EQ(ProfileGetString("T", "a", "", 2000, link), "1");
   // The lock belongs to the real file, whatever link names it.
   EXPECT_TRUE(fs::exists(ini + ".lock"));
   // A write that changes nothing leaves the file itself alone.
@@ -144,7 +143,11 @@ TEST(ProfileFailures, TheOldFileIsUntouched) {
   const std::string ini = env.home.file("QMDEFAULTS.INI");
   const std::string original = "[S]\r\nk=old\r\n";
   WriteWholeFile(ini, original);
-  errno = 0;
+  ::chmod(ini.c_str(), 0444);  // protected: refused before a lock file appears beside it
+  EXPECT_FALSE(ProfileWriteString("S", "k", "new", ini));
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_FALSE(fs::exists(ini + ".lock"));
+  ::chmod(ini.c_str(), 0644);
   EXPECT_FALSE(ProfileWriteString("S", "k", "line\r\nbreak", ini));
   EXPECT_EQ(errno, EINVAL);
   fs::remove(ini + ".lock");

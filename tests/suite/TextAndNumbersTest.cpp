@@ -31,11 +31,8 @@ TEST(TextUtil, TrimmingTakesSpacesOnlyReplacingTakesEachCharacterInTurn) {
       {Trim("  a b  "), "a b"}, {Trim("\ta\t"), "\ta\t"},  // tabs are not blanks
       {RTrim(" x "), " x"},     {LTrim(" x "), "x "},
       {ReplaceChars("  a/b\\c  ", "/\\", "-"), "a-b-c"},  // trimmed first
-      {ReplaceChars("ab", "ab", "c"), "cc"},              // a replacement can be replaced again
-      {ToUpperAscii("l10540nw.luc \xe9"), "L10540NW.LUC \xe9"}};
+      {ReplaceChars("ab", "ab", "c"), "cc"}};             // a replacement can be replaced again
   for (const auto& [result, expected] : cases) EXPECT_EQ(result, expected);
-  EXPECT_EQ(LenTrim("   "), 0);
-  EXPECT_EQ(LenTrim(" x "), 1);
 }
 
 // The number at the start of a text, as settings, typed numbers and every
@@ -58,9 +55,7 @@ TEST(ParseLenientNumber, ReadsTheLeadingNumber) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(std::string(c.text)));
     EXPECT_EQ(ParseLenientNumber(c.text), c.value);
-    if (c.value) {
-      EXPECT_EQ(NumericValue(c.text), *c.value);
-    }
+    EXPECT_TRUE(!c.value || NumericValue(c.text) == *c.value) << NumericValue(c.text);
   }
   // As a plain value, a number too large is infinity of its sign.
   EXPECT_EQ(NumericValue("1E999"), HUGE_VAL);
