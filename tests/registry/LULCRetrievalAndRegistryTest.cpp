@@ -1,3 +1,5 @@
+// The LUC directory list: the INI section it is kept in, the registry that
+// reads, extends, saves and searches it, and the picker that adds to it.
 #include "registry/LULCRetrievalAndRegistry.h"
 
 #include <gmock/gmock.h>
@@ -7,18 +9,21 @@
 #include <functional>
 #include <string>
 
+#include "registry/INISections.h"
+#include "registry/frmDirectories.h"
+#include "shell/HeadlessHost.h"
 #include "suite/SuiteConfig.h"
+#include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
 
 namespace tilbo {
 namespace {
 
 using namespace std::string_literals;
+using ::testing::_;
+using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using testing::ReadWholeFile;
-using testing::SuiteEnvironment;
-using testing::TempDir;
-using testing::WriteWholeFile;
+using namespace tilbo::testing;
 namespace fs = std::filesystem;
 
 class LRRTest : public ::testing::Test {
@@ -30,10 +35,10 @@ class LRRTest : public ::testing::Test {
   void TearDown() override { LRR_ResetModuleForTesting(); }
 
   const std::string& ini() const { return Config().userDefaultsIniPath; }
-  // A directory under the test's data directory, created, without trailing "/".
+  // A directory in the test's home, created, without trailing "/".
   std::string MakeDir(const std::string& name) {
-    fs::create_directories(data_.path() / name);
-    return (data_.path() / name).string();
+    fs::create_directories(env_.home.path() / name);
+    return env_.home.file(name);
   }
   void WriteSection(const std::string& body) { WriteWholeFile(ini(), "[LULC Directories]\r\n" + body); }
   static std::vector<std::string> Listed() {
@@ -43,48 +48,47 @@ class LRRTest : public ::testing::Test {
   }
 
   SuiteEnvironment env_;
-  TempDir data_;
 };
 
+// The buffer grows by 500 bytes from 2000 up to 32500; beyond that an overflow.
+TEST_F(LRRTest, SectionBufferGrowsUpTo32500BytesBlankKeysAreNotWritten) {
+  const auto section = [](int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += "Directory " + std::to_string(1000 + i) + "=" + std::string(84, 'd') + "\r\n";
+    return text;
+  };
+  INISectionError error;
+  WriteSection(section(324));  // entries of 100 bytes: 32,401 with the final NUL
+  EXPECT_EQ(ReadINISection(kLULCDirectoriesSection, ini(), &error).size(), 324u);
+  EXPECT_EQ(error.Number, 0);
+  WriteSection(section(325));
+  EXPECT_TRUE(ReadINISection(kLULCDirectoriesSection, ini(), &error).empty());
+  EXPECT_EQ(error.Number, kOverflowErrorNumber);
+  EXPECT_EQ(error.Description, "Overflow");
+  // Entries with a blank key are not written.
+  ASSERT_TRUE(WriteINISection(kLULCDirectoriesSection, ini(), {{"  ", "/skipped/"}, {"Directory 2", ""}}));
+  EXPECT_EQ(ReadWholeFile(ini()), "[LULC Directories]\r\nDirectory 2=\r\n");
+}
+
+// Entries split at the first "="; lines without one, empty values and
+// directories that are gone are skipped.
 TEST_F(LRRTest, ReadKeepsExistingDirectoriesUpToTheEmptyMarker) {
-  const std::string a = MakeDir("a"), b = MakeDir("b");
+  const std::string a = MakeDir("a"), b = MakeDir("b"), eq = MakeDir("x=y");
   const struct {
     std::string text;
     std::vector<std::string> listed;
   } cases[] = {
-      {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nDirectory 2=" + data_.file("gone") + "/\r\nDirectory 3=" + b +
-           "/\r\nDirectory 4=\r\nno equals " + a + "\r\n",
-       {a + "/", b + "/"}},
-      {"[LULC Directories]\r\nEmpty=True\r\n", {}},
+      {"[lulc directories]\r\nDirectory 1=" + a + "\r\nDirectory 2=" + a + "/gone/\r\nno equals " + b +
+           "\r\nDirectory 3=" + eq + "/\r\nDirectory 4=\r\n",
+       {a + "/", eq + "/"}},
       {"[LULC Directories]\r\nDirectory 1=" + a + "\r\nempty=True\r\nDirectory 2=" + b + "\r\n", {a + "/"}},
-      {"[CONFIG]\r\nx=1\r\n", {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
     WriteWholeFile(ini(), c.text);
     LRR_ReadDirectories();
-    EXPECT_EQ(LRR_LastError(), kLRRNoError);
-    EXPECT_THAT(Listed(), ElementsAreArray(c.listed));
+    EXPECT_THAT(Listed(), ElementsAreArray(c.listed)) << c.text;
     LRR_ReleaseDirectories();
-    EXPECT_EQ(LRR_LastError(), kLRRNoError);
   }
-}
-
-TEST_F(LRRTest, ReadTwiceIsRefusedAndIndexesOutsideTheList) {
-  WriteSection("Directory 1=" + MakeDir("a") + "\r\n");
-  LRR_ReadDirectories();
-  LRR_AddDirectory("/added");
-  LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRAlreadyRead);
-  EXPECT_THAT(Listed(), ElementsAreArray({data_.file("a") + "/", "/added/"s}));
-  for (const int16_t index : {0, 3, -1}) {
-    LRR_ResetError();
-    EXPECT_EQ(LRR_GetDirectory(index), "");
-    EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds) << index;
-  }
-  // A successful get leaves the code as it was.
-  EXPECT_EQ(LRR_GetDirectory(2), "/added/");
-  EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
 }
 
 TEST_F(LRRTest, EveryOperationNeedsTheListRead) {
@@ -98,23 +102,29 @@ TEST_F(LRRTest, EveryOperationNeedsTheListRead) {
     operations[i]();
     EXPECT_EQ(LRR_LastError(), kLRRNotRead) << "operation " << i;
   }
-  EXPECT_FALSE(fs::exists(ini()));
 }
 
-TEST_F(LRRTest, SaveRenumbersDropsVanishedAndMarksAnEmptyList) {
+// Added directories end with "/"; the list is read once, saved renumbered.
+TEST_F(LRRTest, TheListIsReadOnceAddedToAndSavedRenumbered) {
   const std::string a = MakeDir("a");
-  WriteWholeFile(ini(), "[CONFIG]\r\nx=1\r\n\r\n[LULC Directories]\r\nDirectory 1=/gone/\r\nDirectory 2=" + a +
-                            "\r\n\r\n[System Units]\r\nCoord Fmt=DDD.dddd\r\n");
+  WriteSection("Directory 7=" + a + "\r\n");
   LRR_ReadDirectories();
   LRR_AddDirectory("/new/one");
+  LRR_ReadDirectories();
+  EXPECT_EQ(LRR_LastError(), kLRRAlreadyRead);
+  EXPECT_THAT(Listed(), ElementsAreArray({a + "/", "/new/one/"s}));
+  for (const int16_t index : {0, 3}) {
+    LRR_ResetError();
+    EXPECT_EQ(LRR_GetDirectory(index), "");
+    EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds) << index;
+  }
+
   LRR_AddDirectory("/new/two/");
   LRR_SaveDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-  EXPECT_EQ(ReadWholeFile(ini()), "[CONFIG]\r\nx=1\r\n\r\n[LULC Directories]\r\nDirectory 1=" + a +
-                                      "/\r\nDirectory 2=/new/one/\r\nDirectory 3=/new/two/\r\n\r\n"
-                                      "[System Units]\r\nCoord Fmt=DDD.dddd\r\n");
+  EXPECT_EQ(ReadWholeFile(ini()),
+            "[LULC Directories]\r\nDirectory 1=" + a + "/\r\nDirectory 2=/new/one/\r\nDirectory 3=/new/two/\r\n");
   LRR_ReleaseDirectories();
-
+  // A list left empty is marked so.
   WriteSection("Directory 1=/gone/\r\n");
   LRR_ReadDirectories();
   LRR_SaveDirectories();
@@ -131,17 +141,14 @@ TEST_F(LRRTest, FailuresSayWhy) {
   LRR_ReadDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
   EXPECT_EQ(LRR_LastFailure().Number, 6);
-  EXPECT_EQ(LRR_LastFailure().Description, "Overflow");
   LRR_GetDirectoryCount();
   EXPECT_EQ(LRR_LastError(), kLRRNotRead);  // still not read
   LRR_ResetError();
   EXPECT_EQ(LRR_LastFailure().Number, 0);
-  EXPECT_EQ(LRR_LastFailure().Description, "");
 
   const std::string unwritable = env_.home.file("no/such/dir/QMDEFAULTS.INI");
   Config().userDefaultsIniPath = unwritable;
   LRR_ReadDirectories();
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
   LRR_SaveDirectories();
   EXPECT_EQ(LRR_LastError(), kLRRUnknownError);
   EXPECT_EQ(LRR_LastFailure().Number, ENOENT);
@@ -152,47 +159,115 @@ TEST_F(LRRTest, FailuresSayWhy) {
   EXPECT_EQ(LRR_LastError(), kLRRIniFileNotSet);
 }
 
+// Each search starts with the code "index out of bounds", to see which
+// searches set it and which leave it as it was.
 TEST_F(LRRTest, FindFileSearchesGivenOrListedDirectories) {
   const std::string first = MakeDir("first"), second = MakeDir("second"), other = MakeDir("other");
-  WriteWholeFile(first + "/L10540NW.LUC", "tile");
-  WriteWholeFile(second + "/L10540NW.LUC", "tile");
-  WriteWholeFile(second + "/L10440NW.LUC", "tile");
+  for (const std::string& tile : {first + "/L10540NW.LUC", second + "/L10540NW.LUC", second + "/L10440NW.LUC"}) {
+    WriteWholeFile(tile, "tile");
+  }
   fs::create_directory(first + "/L10340NW.LUC");  // a directory is no tile
   WriteSection("Directory 1=" + first + "\r\nDirectory 2=" + second + "\r\n");
   LRR_ReadDirectories();
-
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, ""), first + "/L10540NW.LUC");
-  EXPECT_EQ(LRR_FindFile(40.5, -104.5, ""), second + "/L10440NW.LUC");
-  LRR_GetDirectory(9);
-  EXPECT_EQ(LRR_FindFile(40.0, -103.0, ""), "");
-  EXPECT_EQ(LRR_LastError(), kLRRNoError);
-
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, second + "/"), second + "/L10540NW.LUC");
-  // Not in the given directory: empty, the code left as it was.
-  LRR_GetDirectory(9);
-  EXPECT_EQ(LRR_FindFile(40.0, -105.0, other), "");
-  EXPECT_EQ(LRR_LastError(), kLRRIndexOutOfBounds);
-
   const struct {
-    std::string directory;
-    double latitude;
-    int32_t number;  // -1: not looked at
-  } bad[] = {{other + "\0/x"s, 40.0, 52}, {"/" + std::string(5000, 'n'), 40.0, ENAMETOOLONG}, {"", 1e9, -1}};
-  for (const auto& c : bad) {
-    EXPECT_EQ(LRR_FindFile(c.latitude, -105.0, c.directory), "");
-    EXPECT_EQ(LRR_LastError(), kLRRBadDirectoryName);
-    if (c.number >= 0) {
-      EXPECT_EQ(LRR_LastFailure().Number, c.number);
-    }
+    double latitude, longitude;
+    std::string directory, found;
+    int32_t code, number;  // number -1: not looked at
+  } cases[] = {
+      {40.0, -105.0, "", first + "/L10540NW.LUC", kLRRNoError, -1},  // the first listed that holds it
+      {40.5, -104.5, "", second + "/L10440NW.LUC", kLRRNoError, -1},
+      {40.0, -103.0, "", "", kLRRNoError, -1},
+      {40.0, -105.0, second + "/", second + "/L10540NW.LUC", kLRRNoError, -1},
+      {40.0, -105.0, other, "", kLRRIndexOutOfBounds, -1},  // not in the given directory
+      {40.0, -105.0, other + "\0/x"s, "", kLRRBadDirectoryName, 52},
+      {40.0, -105.0, "/" + std::string(5000, 'n'), "", kLRRBadDirectoryName, ENAMETOOLONG},
+      {1e9, -105.0, "", "", kLRRBadDirectoryName, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.directory.substr(0, 100) + " " + std::to_string(c.latitude));
+    LRR_GetDirectory(9);
+    EXPECT_EQ(LRR_FindFile(c.latitude, c.longitude, c.directory), c.found);
+    EXPECT_EQ(LRR_LastError(), c.code);
+    EXPECT_TRUE(c.number < 0 || LRR_LastFailure().Number == c.number) << LRR_LastFailure().Number;
   }
 }
 
 TEST(LRRErrorText, FixedTextsForEveryCode) {
   const std::pair<int32_t, const char*> texts[] = {
-      {0, "No error."}, {1, "Directories not read."}, {5, "Bad directory name."}, {11, "INI file filename not set."},
-      {20, "No entries found for the specifed frequency in this template."}, {21, "Unknown error."},
-      {22, "Invalid error code."}, {-1, "Invalid error code."}};
+      {21, "Unknown error."}, {22, "Invalid error code."}, {-1, "Invalid error code."}};
   for (const auto& [code, text] : texts) EXPECT_EQ(LRR_ErrorText(code), text) << code;
+}
+
+class RecordingOwner final : public DirectoriesOwner {
+ public:
+  int reloads = 0;
+  std::string text;
+  void ReadDirectories() override { ++reloads; }
+  void SetDirectoryText(const std::string& t) override { text = t; }
+};
+
+// The picker over a list that holds luc/ (with its subdirectory a) but not new/.
+class frmDirectories : public LRRTest {
+ protected:
+  void SetUp() override {
+    LRRTest::SetUp();
+    MakeDir("luc/a");
+    MakeDir("new");
+    WriteSection("Directory 1=" + env_.home.dir() + "luc/\r\n");
+  }
+  ScriptedPrompter prompter_;
+  RecordingOwner owner_;
+};
+
+TEST_F(frmDirectories, OnlyADirectoryNotListedIsOfferedForTheList) {
+  tilbo::frmDirectories listed(owner_, prompter_, {"/"});
+  listed.Load();
+  ASSERT_TRUE(listed.dilbDirectories_Change(env_.home.dir() + "luc"));
+  EXPECT_EQ(listed.subdirectories, std::vector<std::string>{"a"});
+  listed.cmdOK_Click();  // listed already: nothing asked, nothing added
+  EXPECT_EQ(owner_.text, env_.home.dir() + "luc");  // as the tree shows it, without an added "/"
+  EXPECT_TRUE(listed.closed);
+
+  // A new directory is added only when the user says yes.
+  const std::string fresh = env_.home.dir() + "new";
+  tilbo::frmDirectories picker(owner_, prompter_, {"/"});
+  picker.Load();
+  picker.dilbDirectories_Change(fresh);
+  prompter_.replies = {Reply::No};
+  picker.cmdOK_Click();
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Question);
+  EXPECT_EQ(prompter_.shown[0].text, "The directory you selected, " + fresh +
+                                         "/, is not one of the directories that GAV will search in for LUC files."
+                                         "\r\n\r\nWould you like to add this directory to that list now?");
+  prompter_.replies = {Reply::Yes};
+  picker.cmdOK_Click();
+  EXPECT_THAT(ReadINISection(kLULCDirectoriesSection, ini()),
+              ElementsAre(_, INIEntry{"Directory 2", fresh + "/"}));
+  EXPECT_EQ(owner_.reloads, 3);
+}
+
+TEST_F(frmDirectories, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
+  tilbo::frmDirectories picker(owner_, prompter_, {"/", env_.home.dir() + "vanished"});
+  picker.Load();
+  prompter_.replies = {Reply::Yes};
+  picker.drlbDrives_Change(1);
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(prompter_.shown[0].text,
+            "The drive you selected could not be accessed.  Would you like the program to try to access it again?");
+  EXPECT_EQ(picker.path, "/");
+}
+
+TEST_F(frmDirectories, TheMainWindowReportsAListItCannotReload) {
+  HeadlessHost host;  // the main window as the picker's owner, without a window
+  testing::CountingEventPump pump;
+  frmMain main(prompter_, pump, host, CommandLine());
+  Config().userDefaultsIniPath = " ";
+  main.ReadDirectories();
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(prompter_.shown[0].text, "There was an error while trying to read the list of LUC directories!");
 }
 
 }  // namespace
