@@ -85,8 +85,10 @@ TEST_F(LuctoolCtgTest, InfoJsonOfTheRealQuadrangle) {
                                 "\"dataBytes\":35363520,\"gzip\":true,\"dataEndProblem\":\"\",\"recordCount\":442032,"
                                 "\"dataRecordsInFile\":442039,\"cutShort\":false,"));
   for (const std::string part :
-       {"\"header\":{\"GridDimension1\":575,\"RecordCountTimes2\":884064,\"GridDimension2\":808,\"CellSize\":200,",
-        "\"Rec1Value51\":19,", "\"RefCornerEasting\":259500,\"RefCornerNorthing\":4987100,",
+       {"\"header\":{\"GridDimension1\":575,\"RecordCountTimes2\":884064,\"GridDimension2\":808,\"CellSize\":200,"
+        "\"Rec1Value41\":4,\"Rec1Value46\":17,\"Rec1Value51\":19,\"Rec1Value56\":1,\"Rec1Real61\":7874016,"
+        "\"Rec1Text71\":\"1973\",\"Rec2Values\":[1,1,808,575,0,556,21,0,415,13,809,20,802,575,401,373],",
+        "\"RefCornerEasting\":259500,\"RefCornerNorthing\":4987100,",
         "\"corners\":[{\"role\":\"south-west\",\"latitude\":44,\"longitude\":-72},"
         "{\"role\":\"north-west\",\"latitude\":45,\"longitude\":-72},",
         "\"bounds\":{\"south\":44,\"north\":45,\"west\":-72,\"east\":-70}",
@@ -213,8 +215,10 @@ TEST_F(LuctoolCtgTest, SynthWritesTheQuadrangleItDescribes) {
   EXPECT_EQ(made.status, 0);
   EXPECT_EQ(made.out, file + ": 60 rows x 83 columns of 200 m in UTM zone 19, 4980 records, north-west corner "
                              "259300 E 4887500 N\n");
-  EXPECT_THAT(RunTool({"info", "--json", file}).out,
-              HasSubstr("\"DataDate\":\"84180\",\"Title\":\"SYNTH 1:250,000 QUAD LU\"}"));
+  const LuctoolResult info = RunTool({"info", "--json", file});
+  EXPECT_EQ(info.status, 0);  // every record the header declares is there
+  EXPECT_THAT(info.out, HasSubstr("\"recordCount\":4980,\"dataRecordsInFile\":4980,\"cutShort\":false,"));
+  EXPECT_THAT(info.out, HasSubstr("\"DataDate\":\"84180\",\"Title\":\"SYNTH 1:250,000 QUAD LU\"}"));
   GDALAllRegister();
   GDALDatasetUniquePtr ds(GDALDataset::Open(file.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
   ASSERT_TRUE(ds);

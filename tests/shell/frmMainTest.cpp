@@ -124,6 +124,8 @@ TEST_F(frmMain, BrowseTakesTheShippedGzipFile) {
   tilbo::frmMain& window = Main();
   host.source = std::string(TILBO_TEST_DATA_DIR) + "/LEWISTON_grid_cell.gz";
   window.cmdBrowse_Click();
+  EXPECT_EQ(host.dialogTitle, "Open USGS CTG File");
+  EXPECT_EQ(host.dialogFilter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
   EXPECT_TRUE(prompter.shown.empty());
   EXPECT_EQ(host.busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(window.defaultButton, DefaultButton::Convert);

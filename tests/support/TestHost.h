@@ -27,7 +27,12 @@ class TestHost final : public HeadlessHost {
   int conversionsShown = 0, browsersShown = 0, browsersClosed = 0;
   std::vector<bool> busy;
 
-  std::optional<std::string> ChooseSourceFile(const std::string&, const std::string&, const std::string&) override {
+  std::string dialogTitle, dialogFilter;  // what the open-file dialog was last shown with
+
+  std::optional<std::string> ChooseSourceFile(const std::string& title, const std::string& filter,
+                                              const std::string&) override {
+    dialogTitle = title;
+    dialogFilter = filter;
     return source;
   }
   void SetBusyCursor(bool b) override { busy.push_back(b); }
