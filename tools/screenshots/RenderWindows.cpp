@@ -222,6 +222,8 @@ int main(int argc, char** argv) {
       Button(conversion, "cmdCommand")->click();  // Close Window
       conversion = nullptr;
     });
+    // The east tile is there already: its row starts unticked, its box empty.
+    std::ofstream(tiles.toStdString() + "L07044NW.LUC", std::ios::binary) << "an older tile";
     Button(&window, "cmdConvert")->click();
     window.close();
   }
