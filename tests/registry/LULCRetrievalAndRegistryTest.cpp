@@ -11,7 +11,6 @@
 
 #include "registry/INISections.h"
 #include "registry/frmDirectories.h"
-#include "shell/HeadlessHost.h"
 #include "suite/SuiteConfig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SuiteEnvironment.h"
@@ -257,17 +256,6 @@ TEST_F(frmDirectories, AnInaccessibleDriveFallsBackToTheFirstAfterAsking) {
   EXPECT_EQ(prompter_.shown[0].text,
             "The drive you selected could not be accessed.  Would you like the program to try to access it again?");
   EXPECT_EQ(picker.path, "/");
-}
-
-TEST_F(frmDirectories, TheMainWindowReportsAListItCannotReload) {
-  HeadlessHost host;  // the main window as the picker's owner, without a window
-  testing::CountingEventPump pump;
-  frmMain main(prompter_, pump, host, CommandLine());
-  Config().userDefaultsIniPath = " ";
-  main.ReadDirectories();
-  ASSERT_EQ(prompter_.shown.size(), 1u);
-  EXPECT_EQ(prompter_.shown[0].icon, MessageIcon::Critical);
-  EXPECT_EQ(prompter_.shown[0].text, "There was an error while trying to read the list of LUC directories!");
 }
 
 }  // namespace

@@ -76,6 +76,10 @@ TEST_F(frmMain, UnreadableDirectoryListDisablesTheOutsideOptionsAndKeepsTheirSav
                           StartsWith("The system returned the error ")));
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Critical);
   EXPECT_FALSE(window.chkUseExisting.ticked || window.chkUseExisting.enabled || window.chkCreateNew.enabled);
+  prompter.shown.clear();
+  window.ReadDirectories();  // the directory picker's reload of the same list
+  EXPECT_THAT(prompter.Texts(), ElementsAre("There was an error while trying to read the list of LUC directories!"));
+  EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Critical);
   window.Unload();
   EXPECT_EQ(Setting("Use Existing Files"), "Yes");
   EXPECT_EQ(Setting("Create New Files"), "No");
