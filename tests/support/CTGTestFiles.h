@@ -2,6 +2,8 @@
 // Building CTG records and files for tests, gzipping them, and unpacking the
 // gzipped sample quadrangle into a temporary directory.
 
+#include <zlib.h>
+
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -70,11 +72,14 @@ inline std::string GunzipSample(const TempDir& dir, const std::string& gzName) {
   return target;
 }
 
-// `data` as one gzip member, as gzip(1) writes it (no name, best compression).
+// `data` as one gzip member (no name, best compression), written by zlib.
 inline std::string GzipMember(const TempDir& dir, const std::string& data) {
-  WriteWholeFile(dir.file("member"), data);
-  if (std::system(("gzip -9 -n -f '" + dir.file("member") + "'").c_str()) != 0) throw std::runtime_error("gzip");
-  return ReadWholeFile(dir.file("member.gz"));
+  const std::string path = dir.file("member.gz");
+  gzFile out = gzopen(path.c_str(), "wb9");
+  if (out == nullptr) throw std::runtime_error("gzopen " + path);
+  const bool written = gzwrite(out, data.data(), static_cast<unsigned>(data.size())) == static_cast<int>(data.size());
+  if (gzclose(out) != Z_OK || !written) throw std::runtime_error("gzip " + path);
+  return ReadWholeFile(path);
 }
 
 }  // namespace tilbo::testing

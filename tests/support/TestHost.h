@@ -1,8 +1,8 @@
 #pragma once
 // The main window's host in tests: the unattended host, but showing windows,
 // with the open-file dialog answering `source` (nothing: cancelled), the
-// "modal" conversion window and directory picker running the test's script,
-// and the cursor and record-browser calls counted.
+// "modal" conversion window running the test's script, and the cursor and
+// record-browser calls counted.
 
 #include <functional>
 #include <optional>
@@ -22,9 +22,8 @@ class TestHost final : public HeadlessHost {
     c.RunConversion();
     c.RunConversion();
   };
-  std::function<void(frmDirectories&)> onPicker;
   frmConversion* shown = nullptr;  // the conversion window while it is shown
-  int conversionsShown = 0, browsersShown = 0, browsersClosed = 0;
+  int browsersShown = 0, browsersClosed = 0;
   std::vector<bool> busy;
 
   std::string dialogTitle, dialogFilter;  // what the open-file dialog was last shown with
@@ -38,16 +37,12 @@ class TestHost final : public HeadlessHost {
   void SetBusyCursor(bool b) override { busy.push_back(b); }
   bool ShowsWindows() const override { return true; }
   void ShowConversionModal(frmConversion& c) override {
-    ++conversionsShown;
     shown = &c;
     if (onConversion) onConversion(c);
     shown = nullptr;
   }
   void ShowRecordBrowser(frmBrowseRecords&) override { ++browsersShown; }
   void CloseRecordBrowser() override { ++browsersClosed; }
-  void ShowDirectoryPickerModal(frmDirectories& p) override {
-    if (onPicker) onPicker(p);
-  }
 };
 
 }  // namespace tilbo::testing
